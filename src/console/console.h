@@ -1,0 +1,60 @@
+// The editor's only contact with the screen and the keyboard.
+//
+// A screen of 16-bit cells (character byte low, attribute byte high) that the
+// editor writes directly, a flush that makes changed cells visible, the text
+// cursor, and a key source that yields 32-bit key events. Two implementations:
+// the real terminal (terminal_console.h) and a scripted one for tests
+// (scripted_console.h).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace lumo {
+
+// bits 0-7 character, 8-15 scan code, 16-23 shift (2 Shift, 4 Ctrl, 8 Alt),
+// 24-31 kind (0 character key, 2 function-key code 0xFFnn, 3 other key).
+using KeyEvent = uint32_t;
+
+constexpr uint16_t BlankCell = 0x0720;
+
+class Console {
+public:
+    virtual ~Console() = default;
+
+    int ScreenColumns = 80;
+    int ScreenRows = 25;
+    std::vector<uint16_t> ScreenCells;
+    std::vector<uint16_t> ShadowCells;
+
+    // Measures the screen, allocates the buffers and clears. False when the
+    // console cannot be used (the caller ends the program).
+    virtual bool OpenScreen() = 0;
+    virtual void CloseScreen() = 0;
+    virtual void OpenKeyboard() = 0;
+    virtual void CloseKeyboard() = 0;
+    virtual void FlushScreen(bool force) = 0;
+    virtual void ClearScreen() = 0;
+    // column and row counted from 0
+    virtual void PlaceCursor(int column, int row) = 0;
+    virtual void SetCursorShape(int sizePercent, bool visible) = 0;
+    // Blocks until a key is available; never returns 0.
+    virtual KeyEvent ReadKey() = 0;
+    // Non-blocking: the first waiting key (untranslated), or 0.
+    virtual KeyEvent KeyWaiting() = 0;
+    // Waits up to `milliseconds` for a key without taking it; true when one is
+    // waiting. Used by timed messages.
+    virtual bool WaitForKey(int milliseconds) = 0;
+
+    // A child process takes the terminal: leave raw mode and the alternate
+    // screen and stop reading keys; Resume takes it back. No-ops by default.
+    virtual void Suspend() {}
+    virtual void Resume() {}
+
+    uint16_t& Cell(int column, int row)  // both from 1
+    {
+        return ScreenCells[(row - 1) * ScreenColumns + (column - 1)];
+    }
+};
+
+}  // namespace lumo

@@ -1,0 +1,86 @@
+#include "console/scripted_console.h"
+
+namespace lumo {
+
+ScriptedConsole::ScriptedConsole(int columns, int rows)
+{
+    ScreenColumns = columns;
+    ScreenRows = rows;
+}
+
+bool ScriptedConsole::OpenScreen()
+{
+    ScreenCells.assign(ScreenColumns * ScreenRows, BlankCell);
+    ShadowCells.assign(ScreenColumns * ScreenRows, BlankCell);
+    return true;
+}
+
+void ScriptedConsole::FlushScreen(bool force)
+{
+    if (!force && ScreenCells == ShadowCells) return;
+    ++flushCount;
+    for (size_t i = 0; i < ScreenCells.size(); ++i)
+        if (force || ScreenCells[i] != ShadowCells[i]) ++writtenCells;
+    ShadowCells = ScreenCells;
+}
+
+void ScriptedConsole::ClearScreen()
+{
+    ScreenCells.assign(ScreenColumns * ScreenRows, BlankCell);
+    ShadowCells = ScreenCells;
+}
+
+void ScriptedConsole::PlaceCursor(int column, int row)
+{
+    cursorColumn = column;
+    cursorRow = row;
+}
+
+void ScriptedConsole::SetCursorShape(int sizePercent, bool visible)
+{
+    cursorSize = sizePercent;
+    cursorVisible = visible;
+}
+
+KeyEvent ScriptedConsole::ReadKey()
+{
+    if (keys.empty()) throw ScriptExhausted();
+    KeyEvent k = keys.front();
+    keys.pop_front();
+    return k;
+}
+
+KeyEvent ScriptedConsole::KeyWaiting()
+{
+    return keys.empty() ? 0 : keys.front();
+}
+
+bool ScriptedConsole::WaitForKey(int)
+{
+    return !keys.empty();
+}
+
+void ScriptedConsole::Type(const std::string& text)
+{
+    for (unsigned char c : text) keys.push_back(c);
+}
+
+std::string ScriptedConsole::Row(int row) const
+{
+    std::string s;
+    for (int c = 0; c < ScreenColumns; ++c)
+        s += static_cast<char>(ScreenCells[(row - 1) * ScreenColumns + c] & 0xFF);
+    return s;
+}
+
+uint8_t ScriptedConsole::Attr(int column, int row) const
+{
+    return ScreenCells[(row - 1) * ScreenColumns + (column - 1)] >> 8;
+}
+
+uint8_t ScriptedConsole::Char(int column, int row) const
+{
+    return ScreenCells[(row - 1) * ScreenColumns + (column - 1)] & 0xFF;
+}
+
+}  // namespace lumo

@@ -1,0 +1,52 @@
+// A console for tests: keys are queued by the test, cells and the cursor are
+// read back. Nothing is written anywhere.
+#pragma once
+
+#include <deque>
+#include <stdexcept>
+#include <string>
+
+#include "console/console.h"
+
+namespace lumo {
+
+// Thrown by ReadKey when the script has no more keys, so a test can leave
+// the main loop or a prompt that would otherwise wait for ever.
+struct ScriptExhausted : std::runtime_error {
+    ScriptExhausted() : std::runtime_error("scripted console: no more keys") {}
+};
+
+class ScriptedConsole : public Console {
+public:
+    explicit ScriptedConsole(int columns = 80, int rows = 25);
+
+    std::deque<KeyEvent> keys;
+    int cursorColumn = 0;  // from 0, as PlaceCursor got them
+    int cursorRow = 0;
+    int cursorSize = 0;
+    bool cursorVisible = true;
+    int flushCount = 0;      // flushes that found a change (or were forced)
+    int writtenCells = 0;    // cells those flushes wrote
+
+    bool OpenScreen() override;
+    void CloseScreen() override {}
+    void OpenKeyboard() override {}
+    void CloseKeyboard() override {}
+    void FlushScreen(bool force) override;
+    void ClearScreen() override;
+    void PlaceCursor(int column, int row) override;
+    void SetCursorShape(int sizePercent, bool visible) override;
+    KeyEvent ReadKey() override;
+    KeyEvent KeyWaiting() override;
+    bool WaitForKey(int milliseconds) override;
+
+    void Push(KeyEvent key) { keys.push_back(key); }
+    // Queues each byte of `text` as a plain character key (scan 0).
+    void Type(const std::string& text);
+    // The characters of row r (from 1), cells as shown, as a byte string.
+    std::string Row(int row) const;
+    uint8_t Attr(int column, int row) const;
+    uint8_t Char(int column, int row) const;
+};
+
+}  // namespace lumo

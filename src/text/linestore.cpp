@@ -1,0 +1,226 @@
+#include "text/linestore.h"
+
+#include <algorithm>
+
+#include "text/render.h"
+
+namespace lumo {
+
+namespace {
+
+// What one record of capacity c costs: its characters and its length byte.
+size_t RecordCost(size_t capacity) { return capacity + 1; }
+
+void Charge(Editor& ed, size_t bytes) { ed.MemoryUsed += bytes; }
+void Release(Editor& ed, size_t bytes) { ed.MemoryUsed -= std::min(bytes, ed.MemoryUsed); }
+
+// Length of s without its trailing blanks only (colour codes count).
+int LengthWithoutBlanks(const std::string& s)
+{
+    int n = static_cast<int>(s.size());
+    while (n > 0 && s[n - 1] == ' ') --n;
+    return n;
+}
+
+bool IsColourByte(char c) { return static_cast<unsigned char>(c) < 16; }
+
+}  // namespace
+
+size_t FreeMemory(const Editor& ed)
+{
+    return ed.MemoryBudget > ed.MemoryUsed ? ed.MemoryBudget - ed.MemoryUsed : 0;
+}
+
+size_t LargestFreeBlock(const Editor& ed) { return FreeMemory(ed); }
+
+void SetLineCapacity(Editor& ed, int capacity)
+{
+    ed.LineCapacity = std::clamp(capacity, 0, MaxText);
+    ed.BlankFiller.assign(ed.LineCapacity, ' ');
+}
+
+const std::string& GetLine(const Editor& ed, int n)
+{
+    static const std::string empty;
+    if (n < 0 || n > ed.LineCount) return empty;
+    return ed.LineTable[n];
+}
+
+int TrimmedLength(const std::string& s)
+{
+    std::string t = s.substr(0, MaxText);
+    int n = static_cast<int>(t.size());
+    while (n > 0) {
+        char c = t[n - 1];
+        if (c == ' ') {
+            --n;
+        } else if (c == '\t' && n > 1 && IsColourByte(t[n - 2])) {
+            // A trailing line-colour code: TAB after one or two colour bytes.
+            t[n - 1] = ' ';
+            t[n - 2] = ' ';
+            if (n > 2 && IsColourByte(t[n - 3])) t[n - 3] = ' ';
+        } else {
+            break;
+        }
+    }
+    return n;
+}
+
+int FirstNonBlank(const std::string& s)
+{
+    for (size_t i = 0; i < s.size(); ++i)
+        if (s[i] != ' ') return static_cast<int>(i) + 1;
+    return 0;
+}
+
+void SetLine(Editor& ed, const std::string& s, int n)
+{
+    if (n < 0 || n > ed.LineCount) return;
+    std::string& record = ed.LineTable[n];
+    std::string t = s.substr(0, MaxText);
+    if (t.size() < record.size()) t.append(record.size() - t.size(), ' ');
+    // The record must hold the text and any trailing colour code whole, so
+    // that the line keeps its colour.
+    int needed = LengthWithoutBlanks(t);
+    if (n != 0 && needed > static_cast<int>(record.size())) {
+        size_t oldCost = RecordCost(record.size());
+        if (static_cast<size_t>(needed) >= LargestFreeBlock(ed) + oldCost) return;
+        Release(ed, oldCost);
+        Charge(ed, RecordCost(needed));
+        record.assign(t, 0, needed);
+        return;
+    }
+    record.assign(t, 0, record.size());
+}
+
+void InsertLine(Editor& ed, int capacity, int& at)
+{
+    ed.OperationFailed = 0;
+    capacity = std::clamp(capacity, 0, MaxText);
+    bool refused = false;
+    if (ed.LineCount >= MaxLines) {
+        ShowMessage(ed, " TOO MANY LINES! DO NOT SAVE THIS FILE!", 1);
+        refused = true;
+    } else if (static_cast<size_t>(capacity) >= LargestFreeBlock(ed)) {
+        ShowMessage(ed, " NOT ENOUGH MEMORY!", 1);
+        refused = true;
+    }
+    if (refused) {
+        ed.OperationFailed = 1;
+        at = std::max(at - 1, 1);
+        return;
+    }
+    at = std::clamp(at, 1, ed.LineCount + 1);
+    if (ed.LineCount > 0) ed.Modified = true;
+    ++ed.LineCount;
+    std::move_backward(ed.LineTable.begin() + at, ed.LineTable.begin() + ed.LineCount,
+                       ed.LineTable.begin() + ed.LineCount + 1);
+    ed.LineTable[at].assign(capacity, ' ');
+    Charge(ed, RecordCost(capacity));
+
+    auto shift = [at](int& ref) {
+        if (ref >= at) ++ref;
+    };
+    for (int i = 1; i <= 3; ++i) shift(ed.LineBookmarks[i]);
+    for (int i = 1; i <= 2; ++i) {
+        shift(ed.PositionBookmarks[i].line);
+        shift(ed.PositionBookmarks[i].top);
+    }
+    shift(ed.LineBlockFirst);
+    shift(ed.LineBlockLast);
+    shift(ed.BoxFirstLine);
+    shift(ed.BoxLastLine);
+    if (ed.CurrentLine > at) ++ed.CurrentLine;
+}
+
+void DeleteLine(Editor& ed, int& at)
+{
+    if (ed.LineCount < 1) return;
+    at = std::clamp(at, 1, ed.LineCount);
+    BeginLineChange(ed, at);
+    if (ed.LineCount == 1) {
+        ed.CurrentColumn = 1;
+        ClearToEnd(ed);
+        return;
+    }
+    Release(ed, RecordCost(ed.LineTable[at].size()));
+    std::move(ed.LineTable.begin() + at + 1, ed.LineTable.begin() + ed.LineCount + 1,
+              ed.LineTable.begin() + at);
+    ed.LineTable[ed.LineCount].clear();
+    ed.LineTable[ed.LineCount].shrink_to_fit();
+
+    auto follow = [at](int& ref) {
+        if (ref > at) --ref;
+        else if (ref == at) ref = 0;
+    };
+    for (int i = 1; i <= 3; ++i) follow(ed.LineBookmarks[i]);
+    for (int i = 1; i <= 2; ++i) {
+        follow(ed.PositionBookmarks[i].line);
+        if (ed.PositionBookmarks[i].top > at) --ed.PositionBookmarks[i].top;
+    }
+    if (ed.LineBlockFirst > at) --ed.LineBlockFirst;
+    if (ed.BoxFirstLine > at) --ed.BoxFirstLine;
+    if (ed.LineBlockLast >= at) --ed.LineBlockLast;
+    if (ed.BoxLastLine >= at) --ed.BoxLastLine;
+
+    --ed.LineCount;
+    if (at > ed.LineCount) at = ed.LineCount;
+    ed.LineEdited = false;
+    if (at < ed.CurrentLine) --ed.CurrentLine;
+    ed.CurrentLine = std::clamp(ed.CurrentLine, 1, ed.LineCount);
+
+    if (ed.LineBlockLast < ed.LineBlockFirst) ed.LineBlockFirst = ed.LineBlockLast = 0;
+    if (ed.BoxLastLine < ed.BoxFirstLine) ed.BoxFirstLine = ed.BoxLastLine = 0;
+}
+
+void DeleteChars(Editor& ed, int n, int position, int count)
+{
+    if (n < 1 || n > ed.LineCount || position < 1 || count <= 0) return;
+    std::string s = GetLine(ed, n);
+    if (position > static_cast<int>(s.size())) return;
+    s.erase(position - 1, count);
+    SetLine(ed, s, n);
+}
+
+void ClearToEnd(Editor& ed)
+{
+    int n = ed.CurrentLine;
+    if (n < 1 || n > ed.LineCount) return;
+    BeginLineChange(ed, n);
+    std::string& record = ed.LineTable[n];
+    int from = std::max(ed.CurrentColumn, 1);
+    for (int p = from; p <= static_cast<int>(record.size()); ++p) record[p - 1] = ' ';
+}
+
+void BeginLineChange(Editor& ed, int n)
+{
+    if (ed.LineEdited) return;
+    ed.Modified = true;
+    ed.LineEdited = true;
+    ed.RestoreIndex = (ed.RestoreIndex + 1) % 16;
+    ed.RestoreRing[ed.RestoreIndex] = GetLine(ed, n);
+}
+
+bool AppendLoadedLine(Editor& ed, const std::string& text)
+{
+    if (ed.LineCount >= MaxLines) return false;
+    std::string t = text.substr(0, MaxText);
+    size_t capacity = std::max<size_t>(ed.LineCapacity, t.size());
+    if (RecordCost(capacity) > FreeMemory(ed)) return false;
+    ++ed.LineCount;
+    ed.LineTable[ed.LineCount].assign(capacity, ' ');
+    Charge(ed, RecordCost(capacity));
+    SetLine(ed, t, ed.LineCount);
+    return true;
+}
+
+void ReleaseAllLines(Editor& ed)
+{
+    for (int i = 1; i <= ed.LineCount; ++i) {
+        Release(ed, RecordCost(ed.LineTable[i].size()));
+        std::string().swap(ed.LineTable[i]);
+    }
+    ed.LineCount = 0;
+}
+
+}  // namespace lumo
