@@ -32,7 +32,12 @@ void StoreKey(Editor& ed, KeyEvent key)
 
 KeyEvent ReadEditorKey(Editor& ed)
 {
-    SplitKey(ed, ed.con.ReadKey());
+    KeyEvent key = ed.con.ReadKey();
+    while (key == HangupEvent) {
+        if (ed.OnHangup) ed.OnHangup(ed);
+        key = ed.con.ReadKey();
+    }
+    SplitKey(ed, key);
     return KeyValue(ed);
 }
 

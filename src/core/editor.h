@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ constexpr int MaxText = 255;  // longest text string and line
 constexpr int ScratchSize = 132;
 constexpr uint16_t WrapOff = 0x800;  // bit of FillCell
 constexpr size_t DefaultMemoryBudget = 8192 * 1024;
+// Delivered by the console when the session ends under the editor (SIGTERM,
+// SIGHUP, end of input on the terminal). Never produced by a key.
+constexpr KeyEvent HangupEvent = 0xFF000000;
 
 enum class CodePage : uint8_t { ASCII, ANSI, KOI8, UTF8 };
 
@@ -139,6 +143,10 @@ struct Editor {
     int MenuCursor = 1;
     int ChoiceResult = 0;
 
+    // Called by ReadEditorKey when the console reports HangupEvent: saves what
+    // would be lost, restores the terminal and ends the process.
+    std::function<void(Editor&)> OnHangup;
+
     // Each subsystem adds the state it owns below, in its own section.
 };
 
@@ -154,6 +162,7 @@ void SplitKey(Editor& ed, KeyEvent key);
 // dispatching again.
 void StoreKey(Editor& ed, KeyEvent key);
 // ReadKey from the console, split into the key bytes; returns the folded value.
+// Every key the editor reads goes through here (main loop, prompts, input line).
 KeyEvent ReadEditorKey(Editor& ed);
 
 }  // namespace lumo
