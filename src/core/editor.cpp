@@ -6,7 +6,7 @@ Editor::Editor(Console& console, size_t memoryBudget) : con(console), MemoryBudg
 {
     for (int i = 1; i <= 32; ++i) TabStops[i] = 1 + (i - 1) * TabStep;
     LineTable.resize(LineSlots);
-    LineTable[0].assign(ScratchSize, ' ');
+    LineTable[0].assign("", ScratchSize);
     // The table's slots and the scratch line are paid for once, at start.
     MemoryUsed = LineSlots * 4 + ScratchSize + 1;
     BlankFiller.assign(LineCapacity, ' ');

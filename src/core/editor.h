@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "text/linerecord.h"
 
 namespace lumo {
 
@@ -86,9 +87,9 @@ struct Editor {
     std::string StateDir;  // where the settings, saved-state and clipboard files live
 
     // ---- line store ----
-    // Slot 0 is the scratch line; slots 1..LineCount hold the text. A record's
-    // size is its capacity; it is always full (text, then blanks or a colour code).
-    std::vector<std::string> LineTable;
+    // Slot 0 is the scratch line; slots 1..LineCount hold the text. Read and
+    // change lines only through the line store's functions (text/linestore.h).
+    std::vector<LineRecord> LineTable;
     int LineCount = 0;
     size_t MemoryBudget;  // bytes the line records may use in all
     size_t MemoryUsed = 0;
@@ -148,6 +149,19 @@ struct Editor {
     std::function<void(Editor&)> OnHangup;
 
     // Each subsystem adds the state it owns below, in its own section.
+
+    // ---- choice prompt ----
+    int ChoiceCount = 0;  // items of the last ShowChoice
+
+    // ---- main loop ----
+    Redraw LoopLevel = Redraw::Full;  // where the next pass starts
+    bool KeyFromPlayback = false;     // the key in the key bytes came from a playback
+    int RepeatCount = 1;              // line steps of Up and Down
+    int CompletionCount = 0;          // state of "Extend line/word" ("\")
+    // Set by the replace command while its question waits for a redraw; the
+    // loop then calls ContinueReplace instead of reading a key.
+    bool ReplacePending = false;
+    Redraw (*ContinueReplace)(Editor&) = nullptr;
 };
 
 // Reassembles the four key bytes into the 32-bit value bindings compare.

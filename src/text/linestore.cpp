@@ -15,7 +15,7 @@ void Charge(Editor& ed, size_t bytes) { ed.MemoryUsed += bytes; }
 void Release(Editor& ed, size_t bytes) { ed.MemoryUsed -= std::min(bytes, ed.MemoryUsed); }
 
 // Length of s without its trailing blanks only (colour codes count).
-int LengthWithoutBlanks(const std::string& s)
+int LengthWithoutBlanks(std::string_view s)
 {
     int n = static_cast<int>(s.size());
     while (n > 0 && s[n - 1] == ' ') --n;
@@ -39,11 +39,22 @@ void SetLineCapacity(Editor& ed, int capacity)
     ed.BlankFiller.assign(ed.LineCapacity, ' ');
 }
 
-const std::string& GetLine(const Editor& ed, int n)
+std::string GetLine(const Editor& ed, int n)
 {
-    static const std::string empty;
-    if (n < 0 || n > ed.LineCount) return empty;
-    return ed.LineTable[n];
+    if (n < 0 || n > ed.LineCount) return {};
+    return ed.LineTable[n].padded();
+}
+
+int LineCapacityOf(const Editor& ed, int n)
+{
+    if (n < 0 || n > ed.LineCount) return 0;
+    return ed.LineTable[n].capacity();
+}
+
+std::string_view LineText(const Editor& ed, int n)
+{
+    if (n < 0 || n > ed.LineCount) return {};
+    return ed.LineTable[n].text();
 }
 
 int TrimmedLength(const std::string& s)
@@ -76,21 +87,22 @@ int FirstNonBlank(const std::string& s)
 void SetLine(Editor& ed, const std::string& s, int n)
 {
     if (n < 0 || n > ed.LineCount) return;
-    std::string& record = ed.LineTable[n];
-    std::string t = s.substr(0, MaxText);
-    if (t.size() < record.size()) t.append(record.size() - t.size(), ' ');
+    LineRecord& record = ed.LineTable[n];
+    int capacity = record.capacity();
+    std::string_view t(s);
+    if (t.size() > MaxText) t = t.substr(0, MaxText);
     // The record must hold the text and any trailing colour code whole, so
     // that the line keeps its colour.
     int needed = LengthWithoutBlanks(t);
-    if (n != 0 && needed > static_cast<int>(record.size())) {
-        size_t oldCost = RecordCost(record.size());
+    if (n != 0 && needed > capacity) {
+        size_t oldCost = RecordCost(capacity);
         if (static_cast<size_t>(needed) >= LargestFreeBlock(ed) + oldCost) return;
+        if (!record.assign(t, needed)) return;
         Release(ed, oldCost);
         Charge(ed, RecordCost(needed));
-        record.assign(t, 0, needed);
         return;
     }
-    record.assign(t, 0, record.size());
+    record.assign(t, capacity);
 }
 
 void InsertLine(Editor& ed, int capacity, int& at)
@@ -115,7 +127,16 @@ void InsertLine(Editor& ed, int capacity, int& at)
     ++ed.LineCount;
     std::move_backward(ed.LineTable.begin() + at, ed.LineTable.begin() + ed.LineCount,
                        ed.LineTable.begin() + ed.LineCount + 1);
-    ed.LineTable[at].assign(capacity, ' ');
+    if (!ed.LineTable[at].assign("", capacity)) {
+        // The heap refused what the budget allowed: undo the move.
+        std::move(ed.LineTable.begin() + at + 1, ed.LineTable.begin() + ed.LineCount + 1,
+                  ed.LineTable.begin() + at);
+        --ed.LineCount;
+        ShowMessage(ed, " NOT ENOUGH MEMORY!", 1);
+        ed.OperationFailed = 1;
+        at = std::max(at - 1, 1);
+        return;
+    }
     Charge(ed, RecordCost(capacity));
 
     auto shift = [at](int& ref) {
@@ -143,11 +164,10 @@ void DeleteLine(Editor& ed, int& at)
         ClearToEnd(ed);
         return;
     }
-    Release(ed, RecordCost(ed.LineTable[at].size()));
+    Release(ed, RecordCost(ed.LineTable[at].capacity()));
     std::move(ed.LineTable.begin() + at + 1, ed.LineTable.begin() + ed.LineCount + 1,
               ed.LineTable.begin() + at);
     ed.LineTable[ed.LineCount].clear();
-    ed.LineTable[ed.LineCount].shrink_to_fit();
 
     auto follow = [at](int& ref) {
         if (ref > at) --ref;
@@ -187,9 +207,9 @@ void ClearToEnd(Editor& ed)
     int n = ed.CurrentLine;
     if (n < 1 || n > ed.LineCount) return;
     BeginLineChange(ed, n);
-    std::string& record = ed.LineTable[n];
+    LineRecord& record = ed.LineTable[n];
     int from = std::max(ed.CurrentColumn, 1);
-    for (int p = from; p <= static_cast<int>(record.size()); ++p) record[p - 1] = ' ';
+    if (from <= record.length()) record.assign(record.text().substr(0, from - 1), record.capacity());
 }
 
 void BeginLineChange(Editor& ed, int n)
@@ -207,18 +227,17 @@ bool AppendLoadedLine(Editor& ed, const std::string& text)
     std::string t = text.substr(0, MaxText);
     size_t capacity = std::max<size_t>(ed.LineCapacity, t.size());
     if (RecordCost(capacity) > FreeMemory(ed)) return false;
+    if (!ed.LineTable[ed.LineCount + 1].assign(t, capacity)) return false;
     ++ed.LineCount;
-    ed.LineTable[ed.LineCount].assign(capacity, ' ');
     Charge(ed, RecordCost(capacity));
-    SetLine(ed, t, ed.LineCount);
     return true;
 }
 
 void ReleaseAllLines(Editor& ed)
 {
     for (int i = 1; i <= ed.LineCount; ++i) {
-        Release(ed, RecordCost(ed.LineTable[i].size()));
-        std::string().swap(ed.LineTable[i]);
+        Release(ed, RecordCost(ed.LineTable[i].capacity()));
+        ed.LineTable[i].clear();
     }
     ed.LineCount = 0;
 }

@@ -1,5 +1,5 @@
-// The line table: every line of the text as one record whose size is its
-// capacity, within a byte budget; the operations through which every other
+// The line table: every line of the text as one record of a fixed capacity
+// (the text, then blanks or a colour code), within a byte budget; the operations through which every other
 // part of the editor reads and changes lines, and the line numbers that are
 // kept in step with inserts and deletes.
 #pragma once
@@ -10,8 +10,12 @@
 
 namespace lumo {
 
-// The whole record of line n (0 = the scratch line).
-const std::string& GetLine(const Editor& ed, int n);
+// The whole record of line n (0 = the scratch line): its text padded with
+// blanks to its capacity. Empty for a line that does not exist.
+std::string GetLine(const Editor& ed, int n);
+// Capacity of line n, and its text without trailing blanks (cheap, no copy).
+int LineCapacityOf(const Editor& ed, int n);
+std::string_view LineText(const Editor& ed, int n);
 // Stores s as line n; grows the record to s's trimmed length when it does not
 // fit, and leaves the line unchanged when the budget cannot pay for that.
 void SetLine(Editor& ed, const std::string& s, int n);

@@ -1,0 +1,7 @@
+#include "core/help.h"
+
+namespace lumo {
+
+Redraw CmdHelp(Editor&) { return Redraw::Full; }
+
+}  // namespace lumo

@@ -1,0 +1,7 @@
+#include "core/keycodes.h"
+
+namespace lumo {
+
+Redraw CmdKeyCodes(Editor&) { return Redraw::Full; }
+
+}  // namespace lumo

@@ -1,0 +1,79 @@
+// One line's storage: its text without trailing blanks, and its capacity.
+//
+// A line behaves as if it were `capacity` characters long, blank-padded, but
+// the padding is never held in memory: a text of 24,575 short lines at
+// capacity 254 would otherwise cost megabytes of blanks. One heap block per
+// line: byte 0 the text length, byte 1 the capacity, then the characters.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace lumo {
+
+class LineRecord {
+public:
+    LineRecord() = default;
+    LineRecord(const LineRecord&) = delete;
+    LineRecord& operator=(const LineRecord&) = delete;
+    LineRecord(LineRecord&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+    LineRecord& operator=(LineRecord&& other) noexcept
+    {
+        if (this != &other) {
+            std::free(block_);
+            block_ = std::exchange(other.block_, nullptr);
+        }
+        return *this;
+    }
+    ~LineRecord() { std::free(block_); }
+
+    int length() const { return block_ ? static_cast<uint8_t>(block_[0]) : 0; }
+    int capacity() const { return block_ ? static_cast<uint8_t>(block_[1]) : 0; }
+    std::string_view text() const { return {block_ ? block_ + 2 : "", static_cast<size_t>(length())}; }
+    // The record as the line shows it: the text padded with blanks to the capacity.
+    std::string padded() const
+    {
+        std::string s(text());
+        if (static_cast<int>(s.size()) < capacity()) s.append(capacity() - s.size(), ' ');
+        return s;
+    }
+    // Stores `text` (trailing blanks dropped; at most `capacity` characters kept)
+    // with the given capacity. False when the heap refuses.
+    bool assign(std::string_view text, int capacity)
+    {
+        if (capacity < 0) capacity = 0;
+        if (capacity > 255) capacity = 255;
+        if (static_cast<int>(text.size()) > capacity) text = text.substr(0, capacity);
+        while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+        char* target = block_;
+        if (!block_ || length() < static_cast<int>(text.size()) || LargerThanNeeded(text.size())) {
+            target = static_cast<char*>(std::malloc(text.size() + 2));
+            if (!target) return false;
+        }
+        // `text` may lie inside the old block: copy before releasing it.
+        if (!text.empty()) std::memmove(target + 2, text.data(), text.size());
+        target[0] = static_cast<char>(text.size());
+        target[1] = static_cast<char>(capacity);
+        if (target != block_) {
+            std::free(block_);
+            block_ = target;
+        }
+        return true;
+    }
+    void clear()
+    {
+        std::free(block_);
+        block_ = nullptr;
+    }
+
+private:
+    // The block is reused for shorter texts unless that would waste much.
+    bool LargerThanNeeded(size_t size) const { return length() > static_cast<int>(size) + 32; }
+    char* block_ = nullptr;
+};
+
+}  // namespace lumo
