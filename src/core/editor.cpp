@@ -12,6 +12,11 @@ Editor::Editor(Console& console, size_t memoryBudget) : con(console), MemoryBudg
     BlankFiller.assign(LineCapacity, ' ');
 }
 
+Editor::~Editor()
+{
+    for (LineRecord& record : LineTable) record.clear();
+}
+
 void SplitKey(Editor& ed, KeyEvent key)
 {
     ed.KeyChar = key & 0xFF;

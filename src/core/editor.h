@@ -52,6 +52,9 @@ struct LineSnapshot {
 
 struct Editor {
     explicit Editor(Console& console, size_t memoryBudget = DefaultMemoryBudget);
+    ~Editor();
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
 
     Console& con;
 
@@ -162,6 +165,18 @@ struct Editor {
     // loop then calls ContinueReplace instead of reading a key.
     bool ReplacePending = false;
     Redraw (*ContinueReplace)(Editor&) = nullptr;
+
+    // ---- start-up, quit, input line ----
+    // Set by Quit and EmergencyEnd when the editor is to end (ExitCode holds
+    // the code); the main loop returns as soon as it sees it.
+    bool Ending = false;
+    std::vector<std::string> StartupOptions;  // the options as given, for a second editor
+    std::array<std::string, 16> SearchHistory{};
+    int HistoryIndex = 0;
+    // The search commands' case setting (15 ignore, -15 match, 0 not chosen)
+    // and their search text; the saved-state file carries them between runs.
+    int SearchCase = 0;
+    std::string SearchString;
 };
 
 // Reassembles the four key bytes into the 32-bit value bindings compare.

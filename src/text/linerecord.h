@@ -11,26 +11,15 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <utility>
+#include <type_traits>
 
 namespace lumo {
 
 class LineRecord {
 public:
-    LineRecord() = default;
-    LineRecord(const LineRecord&) = delete;
-    LineRecord& operator=(const LineRecord&) = delete;
-    LineRecord(LineRecord&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
-    LineRecord& operator=(LineRecord&& other) noexcept
-    {
-        if (this != &other) {
-            std::free(block_);
-            block_ = std::exchange(other.block_, nullptr);
-        }
-        return *this;
-    }
-    ~LineRecord() { std::free(block_); }
-
+    // A plain handle, so that inserting and deleting lines moves the table's
+    // references with one block move. The line store releases records
+    // (clear) when their line goes; the Editor releases the rest at the end.
     int length() const { return block_ ? static_cast<uint8_t>(block_[0]) : 0; }
     int capacity() const { return block_ ? static_cast<uint8_t>(block_[1]) : 0; }
     std::string_view text() const { return {block_ ? block_ + 2 : "", static_cast<size_t>(length())}; }
@@ -75,5 +64,7 @@ private:
     bool LargerThanNeeded(size_t size) const { return length() > static_cast<int>(size) + 32; }
     char* block_ = nullptr;
 };
+
+static_assert(std::is_trivially_copyable_v<LineRecord>);
 
 }  // namespace lumo

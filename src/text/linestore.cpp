@@ -127,10 +127,12 @@ void InsertLine(Editor& ed, int capacity, int& at)
     ++ed.LineCount;
     std::move_backward(ed.LineTable.begin() + at, ed.LineTable.begin() + ed.LineCount,
                        ed.LineTable.begin() + ed.LineCount + 1);
+    ed.LineTable[at] = LineRecord{};  // the slot still names the record now at at+1
     if (!ed.LineTable[at].assign("", capacity)) {
         // The heap refused what the budget allowed: undo the move.
         std::move(ed.LineTable.begin() + at + 1, ed.LineTable.begin() + ed.LineCount + 1,
                   ed.LineTable.begin() + at);
+        ed.LineTable[ed.LineCount] = LineRecord{};
         --ed.LineCount;
         ShowMessage(ed, " NOT ENOUGH MEMORY!", 1);
         ed.OperationFailed = 1;
@@ -165,9 +167,10 @@ void DeleteLine(Editor& ed, int& at)
         return;
     }
     Release(ed, RecordCost(ed.LineTable[at].capacity()));
+    ed.LineTable[at].clear();
     std::move(ed.LineTable.begin() + at + 1, ed.LineTable.begin() + ed.LineCount + 1,
               ed.LineTable.begin() + at);
-    ed.LineTable[ed.LineCount].clear();
+    ed.LineTable[ed.LineCount] = LineRecord{};  // moved down, not released
 
     auto follow = [at](int& ref) {
         if (ref > at) --ref;
