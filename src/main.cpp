@@ -1,9 +1,8 @@
-#include <cstdio>
+#include "console/terminal_console.h"
+#include "core/startup.h"
 
 int main(int argc, char** argv)
 {
-    (void)argc;
-    (void)argv;
-    std::puts("lumo");
-    return 0;
+    lumo::TerminalConsole console;
+    return lumo::RunEditor(console, argc, argv, &console.OpenError());
 }

@@ -17,8 +17,12 @@ bool ScriptedConsole::OpenScreen()
 
 void ScriptedConsole::FlushScreen(bool force)
 {
+    lastFlushBytes.clear();
     if (!force && ScreenCells == ShadowCells) return;
     ++flushCount;
+    writer_.EncodeFlush(ScreenCells.data(), ShadowCells.data(), ScreenColumns, ScreenRows, force,
+                        lastFlushBytes);
+    writtenBytes += lastFlushBytes;
     for (size_t i = 0; i < ScreenCells.size(); ++i)
         if (force || ScreenCells[i] != ShadowCells[i]) ++writtenCells;
     ShadowCells = ScreenCells;
@@ -28,6 +32,16 @@ void ScriptedConsole::ClearScreen()
 {
     ScreenCells.assign(ScreenColumns * ScreenRows, BlankCell);
     ShadowCells = ScreenCells;
+    writtenBytes += "\x1b[0;37;40m\x1b[2J";
+    writer_.Invalidate();
+}
+
+std::string ScriptedConsole::SyncCursor()
+{
+    std::string out;
+    writer_.EncodeCursorMove(cursorColumn, cursorRow, out);
+    writtenBytes += out;
+    return out;
 }
 
 void ScriptedConsole::PlaceCursor(int column, int row)
@@ -44,6 +58,7 @@ void ScriptedConsole::SetCursorShape(int sizePercent, bool visible)
 
 KeyEvent ScriptedConsole::ReadKey()
 {
+    SyncCursor();
     if (keys.empty()) throw ScriptExhausted();
     KeyEvent k = keys.front();
     keys.pop_front();

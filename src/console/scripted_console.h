@@ -1,5 +1,6 @@
 // A console for tests: keys are queued by the test, cells and the cursor are
-// read back. Nothing is written anywhere.
+// read back. Nothing is written anywhere, but the bytes a terminal would get
+// are kept: each flush is encoded exactly as the terminal console encodes it.
 #pragma once
 
 #include <deque>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "console/console.h"
+#include "console/screen_writer.h"
 
 namespace lumo {
 
@@ -27,6 +29,8 @@ public:
     bool cursorVisible = true;
     int flushCount = 0;      // flushes that found a change (or were forced)
     int writtenCells = 0;    // cells those flushes wrote
+    std::string lastFlushBytes;  // what the last FlushScreen would write ("" for nothing)
+    std::string writtenBytes;    // everything flushes and cursor moves would write
 
     bool OpenScreen() override;
     void CloseScreen() override {}
@@ -47,6 +51,12 @@ public:
     std::string Row(int row) const;
     uint8_t Attr(int column, int row) const;
     uint8_t Char(int column, int row) const;
+    // The terminal cursor follows the editor's cursor when the editor waits
+    // for a key, as on the terminal; this does it now and returns the bytes.
+    std::string SyncCursor();
+
+private:
+    ScreenWriter writer_;
 };
 
 }  // namespace lumo

@@ -159,7 +159,9 @@ struct Editor {
     // ---- main loop ----
     Redraw LoopLevel = Redraw::Full;  // where the next pass starts
     bool KeyFromPlayback = false;     // the key in the key bytes came from a playback
-    int RepeatCount = 1;              // line steps of Up and Down
+    // The sequence a playback plays: a copy taken when it starts, so that a
+    // recording made meanwhile cannot change the keys still to come.
+    std::array<KeyEvent, 33> PlaybackBuffer{};
     int CompletionCount = 0;          // state of "Extend line/word" ("\")
     // Set by the replace command while its question waits for a redraw; the
     // loop then calls ContinueReplace instead of reading a key.
@@ -171,12 +173,30 @@ struct Editor {
     // the code); the main loop returns as soon as it sees it.
     bool Ending = false;
     std::vector<std::string> StartupOptions;  // the options as given, for a second editor
+    std::string FarewellNote;  // printed on standard error once the terminal is restored
     std::array<std::string, 16> SearchHistory{};
     int HistoryIndex = 0;
     // The search commands' case setting (15 ignore, -15 match, 0 not chosen)
     // and their search text; the saved-state file carries them between runs.
     int SearchCase = 0;
     std::string SearchString;
+
+    // ---- loading and saving ----
+    std::string LineEnd = "\n";  // written after each line: the first end the load found
+    bool Utf8Bom = false;        // the UTF-8 file began with a byte-order mark (kept on save)
+    // Set when the text is not the whole of that file (line limit, cut lines,
+    // read error): the text is never saved over it.
+    std::string IncompleteFile;
+    std::string IncompleteMessage;
+    int MemoryShortWidth = 0;  // LineCapacity when memory ran short in the load; 0 none
+    int UnGetFirst = 0;        // lines the last Get file inserted; 0 none
+    int UnGetLast = 0;
+
+    // ---- line editing and movement ----
+    std::string LineNumberText;  // the last answer to "Enter line number:" (F4)
+    // Deletes the marked block; Del's " Delete the marked block ?" runs it on
+    // "1 - yes". Set by the block commands.
+    std::function<void(Editor&)> DeleteMarkedBlock;
 };
 
 // Reassembles the four key bytes into the 32-bit value bindings compare.

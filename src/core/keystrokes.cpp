@@ -1,20 +1,123 @@
 #include "core/keystrokes.h"
 
+#include "core/startup.h"
+#include "text/render.h"
+
 namespace lumo {
 
-bool GetNextKey(Editor& ed, bool) { ed.KeyFromPlayback = false; ReadEditorKey(ed); return true; }
+namespace {
+
+constexpr int LastSlot = 32;
+
+// A slot whose character and scan bytes are both 0 ends a sequence.
+bool IsEndMarker(KeyEvent key) { return (key & 0xFFFF) == 0; }
+
+}  // namespace
+
+bool GetNextKey(Editor& ed, bool countKeystroke)
+{
+    if (ed.PlaybackIndex != 0) {
+        // A buffer read from a file may lack its end marker: the sequence
+        // then ends after the last slot.
+        if (ed.PlaybackIndex < 1 || ed.PlaybackIndex > LastSlot) {
+            ed.PlaybackIndex = 0;
+            ed.KeyFromPlayback = false;
+            return false;
+        }
+        KeyEvent key = ed.PlaybackBuffer[ed.PlaybackIndex];
+        ++ed.PlaybackIndex;
+        if (IsEndMarker(key)) {
+            ed.PlaybackIndex = 0;
+            ed.KeyFromPlayback = false;
+            return false;
+        }
+        SplitKey(ed, key);
+        ed.KeyFromPlayback = true;
+        return true;
+    }
+    ed.KeyFromPlayback = false;
+    ReadEditorKey(ed);
+    if (countKeystroke) CountKeystroke(ed);
+    return true;
+}
+
 bool KeyFromPlayback(const Editor& ed) { return ed.KeyFromPlayback; }
-bool RecordKey(Editor&) { return false; }
+
+bool RecordKey(Editor& ed)
+{
+    if (ed.RecordCount == 0) return false;
+    if (ed.RecordCount < 1 || ed.RecordCount > LastSlot) {
+        // Cannot happen through the commands; never write outside the buffer.
+        ed.RecordCount = LastSlot + 1;
+        StopRecording(ed, true);
+        return true;
+    }
+    ed.KeystrokeBuffer[ed.RecordCount] = KeyValue(ed);
+    ++ed.RecordCount;
+    // The key that fills the last slot stops the recording: its slot becomes
+    // the end marker, so a sequence keeps at most 31 keys.
+    if (ed.RecordCount > LastSlot) {
+        StopRecording(ed, true);
+        return true;
+    }
+    return false;
+}
+
 bool NextKey(Editor& ed, bool countKeystroke)
 {
     if (!GetNextKey(ed, countKeystroke)) return false;
     RecordKey(ed);
     return true;
 }
-void StartStopRecording(Editor&) {}
-void StopRecording(Editor&, bool) {}
-void StartPlayback(Editor&) {}
-Redraw CmdRecordKeys(Editor&) { return Redraw::Status; }
-Redraw CmdPlayKeys(Editor&) { return Redraw::NextKey; }
+
+void StopRecording(Editor& ed, bool tooMany)
+{
+    if (ed.RecordCount == 0) return;
+    int slot = ed.RecordCount - 1;
+    if (slot < 1) slot = 1;
+    if (slot > LastSlot) slot = LastSlot;
+    // The stopping key's own slot becomes the end marker: its shift and kind
+    // bytes stay, its character and scan bytes become 0.
+    ed.KeystrokeBuffer[slot] = KeyValue(ed) & 0xFFFF0000u;
+    ed.RecordCount = 0;
+    if (tooMany)
+        ShowMessage(ed, " Too many keystrokes! Buffer recording stopped.", 1);
+    else
+        ShowMessage(ed, " Buffer recording stopped.", 1);
+}
+
+void StartStopRecording(Editor& ed)
+{
+    if (ed.RecordCount == 0) {
+        // The Shift+F9 that starts a recording is not part of it.
+        ed.PlaybackBuffer = ed.KeystrokeBuffer;
+        ed.RecordCount = 1;
+        ShowMessage(ed, " Press Shift+F9 again in the end of keystroke sequence.", 22);
+    } else {
+        StopRecording(ed);
+    }
+}
+
+// While a recording runs, the buffer is being overwritten: F9 then plays the
+// sequence as it was when the recording began, so the new recording holds
+// exactly the keys played.
+void StartPlayback(Editor& ed)
+{
+    if (ed.RecordCount == 0) ed.PlaybackBuffer = ed.KeystrokeBuffer;
+    ed.PlaybackIndex = 1;
+}
+
+Redraw CmdRecordKeys(Editor& ed)
+{
+    bool wasRecording = ed.RecordCount != 0;
+    StartStopRecording(ed);
+    return wasRecording ? Redraw::Full : Redraw::Status;
+}
+
+Redraw CmdPlayKeys(Editor& ed)
+{
+    StartPlayback(ed);
+    return Redraw::NextKey;
+}
 
 }  // namespace lumo

@@ -36,7 +36,10 @@ void StartStopRecording(Editor& ed);
 // marker. tooMany shows the overflow message first. Does nothing when not
 // recording.
 void StopRecording(Editor& ed, bool tooMany = false);
-// F9: plays the recorded sequence from slot 1.
+// F9: plays the recorded sequence from slot 1. The keys come from a copy of
+// the buffer (taken here, or when a running recording began), so a
+// recording made during the playback records the played keys without
+// overwriting those still to come. Start a playback only through here.
 void StartPlayback(Editor& ed);
 
 // The binding-table commands.

@@ -1,9 +1,115 @@
 #include "core/typing.h"
 
+#include "core/keystrokes.h"
+#include "core/loopcommands.h"
+#include "files/codepage.h"
+#include "files/keystrokefile.h"
+#include "text/lineedit.h"
+#include "text/movement.h"
+
 namespace lumo {
 
-Redraw Typing(Editor&) { return Redraw::Status; }
-Redraw TypeKeyChar(Editor&, uint8_t) { return Redraw::Status; }
-Redraw TypeCharacter(Editor&, uint8_t) { return Redraw::Status; }
+namespace {
+
+constexpr uint8_t VerticalBar = 0xB3;  // │
+
+// The character an Alt key types, chosen by its scan code; -1 when the scan
+// code types nothing. Letters are Latin whatever the keyboard mode.
+int AltTypedChar(uint8_t scan, bool shifted)
+{
+    static const char* const top = "QWERTYUIOP";     // 0x10..0x19
+    static const char* const home = "ASDFGHJKL";     // 0x1E..0x26
+    static const char* const bottom = "ZXCVBNM";     // 0x2C..0x32
+    auto letter = [shifted](char c) { return shifted ? c : c - 'A' + 'a'; };
+    if (scan >= 0x10 && scan <= 0x19) return letter(top[scan - 0x10]);
+    if (scan >= 0x1E && scan <= 0x26) return letter(home[scan - 0x1E]);
+    if (scan >= 0x2C && scan <= 0x32) return letter(bottom[scan - 0x2C]);
+    switch (scan) {
+        case 0x1A: return shifted ? '{' : '[';
+        case 0x1B: return shifted ? '}' : ']';
+        case 0x27: return shifted ? ':' : ';';
+        case 0x28: return shifted ? '"' : '\'';
+        case 0x29: return shifted ? '~' : '`';
+        case 0x33: return shifted ? '<' : ',';
+        case 0x34: return shifted ? '>' : '.';
+        case 0x35: return '?';
+        case 0x79: return '@';
+        case 0x7A: return '#';
+        case 0x7B: return '$';
+        case 0x7C: return '%';
+        case 0x7D: return '^';
+        case 0x7E: return '&';
+        default: return -1;
+    }
+}
+
+// Shift with a digit or "." in drawing mode: box-drawing characters laid out
+// like the numeric keypad.
+uint8_t DrawingChar(uint8_t c)
+{
+    switch (c) {
+        case '7': return 0xDA;
+        case '8': return 0xC2;
+        case '9': return 0xBF;
+        case '4': return 0xC3;
+        case '5': return 0xC5;
+        case '6': return 0xB4;
+        case '1': return 0xC0;
+        case '2': return 0xC1;
+        case '3': return 0xD9;
+        case '0': return 0xC4;
+        case '.': return VerticalBar;
+        default: return c;  // "/" and "-" stay
+    }
+}
+
+// Alt keys the binding table does not take: Alt letters and punctuation,
+// and the Alt function keys done here.
+Redraw AltTyping(Editor& ed)
+{
+    bool shifted = (ed.KeyShift & 3) != 0;
+    int c = AltTypedChar(ed.KeyScan, shifted);
+    if (c >= 0) return TypeCharacter(ed, static_cast<uint8_t>(c));
+    switch (KeyValue(ed) & 0xFFFF) {
+        case 0x3920: return CmdReloadAbbreviations(ed);
+        case 0xFF02: return CmdRun(ed);
+        case 0xFF05: return ChangeWordInitialCase(ed, true);
+        case 0xFF06: return ChangeWordInitialCase(ed, false);
+        case 0xFF09: return CmdWriteKeystrokeFile(ed);
+        case 0xFF0A: return TypeCharacter(ed, 0);
+        default: return Redraw::Status;  // ignored
+    }
+}
+
+}  // namespace
+
+Redraw Typing(Editor& ed)
+{
+    if (ed.KeyShift & 8) return AltTyping(ed);
+    // Function keys and keys without a character type nothing.
+    if (ed.KeyKind != 0) return Redraw::Status;
+    return TypeKeyChar(ed, ed.KeyChar);
+}
+
+Redraw TypeKeyChar(Editor& ed, uint8_t ch)
+{
+    if ((ed.KeyShift & 3) && ed.DrawingMode && ch >= 0x2E && ch <= 0x39) ch = DrawingChar(ch);
+    if (ed.RusMode) ch = RusKey(ch);
+    return TypeCharacter(ed, ch);
+}
+
+Redraw TypeCharacter(Editor& ed, uint8_t ch)
+{
+    ed.CompletionCount = 0;
+    bool stored = TypeChar(ed, ch);
+    if (ed.DrawingMode && ch == VerticalBar) {
+        // A vertical line is drawn downwards: back under the bar, then down.
+        if (stored && ed.CurrentColumn > 1) --ed.CurrentColumn;
+        ed.KeyShift = 0;
+        ed.RawKeyShift = 0;
+        return CmdDown(ed);
+    }
+    return Redraw::Window;
+}
 
 }  // namespace lumo

@@ -135,7 +135,7 @@ TEST_F(LineStoreTest, LineLimitRefusesWithMessageAndStepsBack)
     EXPECT_EQ(ed.OperationFailed, 1);
     EXPECT_EQ(at, 99);
     EXPECT_EQ(ed.LineCount, MaxLines);
-    EXPECT_NE(con.Row(2).find("TOO MANY LINES! DO NOT SAVE THIS FILE!"), std::string::npos);
+    EXPECT_NE(con.writtenBytes.find("TOO MANY LINES! DO NOT SAVE THIS FILE!"), std::string::npos);
 }
 
 TEST(LineStoreBudget, RefusesInsertAndGrowthWhenTheBudgetIsSpent)
@@ -150,7 +150,7 @@ TEST(LineStoreBudget, RefusesInsertAndGrowthWhenTheBudgetIsSpent)
     InsertLine(ed, 30, at);
     EXPECT_EQ(ed.OperationFailed, 1);
     EXPECT_EQ(at, 1);
-    EXPECT_NE(con.Row(2).find("NOT ENOUGH MEMORY!"), std::string::npos);
+    EXPECT_NE(con.writtenBytes.find("NOT ENOUGH MEMORY!"), std::string::npos);
     // Growing past what is left keeps the old text.
     SetLine(ed, std::string(60, 'y'), 1);
     EXPECT_EQ(GetLine(ed, 1).substr(0, 5), "short");

@@ -1,0 +1,81 @@
+// Terminal input bytes -> key records.
+//
+// A pure component: feed it the bytes read from the terminal together with
+// the time they arrived, and it returns key records (keyrecord.h). It knows
+// plain xterm sequences, xterm's modifyOtherKeys (CSI 27;m;code~), the kitty
+// keyboard protocol (CSI code:shifted:base;mods:event;text u), bracketed
+// paste, and drops mouse, focus and unknown reports. Characters arrive as
+// UTF-8 and leave as CP866 bytes; the scan code of a character comes from its
+// key on a US layout, or for a Cyrillic letter from its key on the Russian
+// layout (or, with the kitty protocol, from the reported base-layout key).
+//
+// Time matters in one place: an Esc byte may start a sequence or be the Esc
+// key. When input stops in the middle of something, the caller waits at most
+// MillisecondsToWait() for more and then calls Expire(), which settles it (a
+// lone Esc becomes the Esc key).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "console/keyrecord.h"
+
+namespace lumo {
+
+// Answers to the console's own queries, routed out of the key stream.
+enum class TermReply : uint8_t {
+    KittyFlags,        // CSI ? flags u: the kitty keyboard protocol is there
+    DeviceAttributes,  // CSI ? ... c: the terminal has answered everything before
+};
+
+class TermDecoder {
+public:
+    static constexpr int EscapeQuietMs = 50;
+    // A paste that stops without its end marker ends after this much quiet.
+    static constexpr int PasteQuietMs = 1000;
+
+    void Feed(const char* data, size_t length, long long nowMs, std::vector<KeyRecord>& out);
+    void Feed(const std::string& bytes, long long nowMs, std::vector<KeyRecord>& out)
+    {
+        Feed(bytes.data(), bytes.size(), nowMs, out);
+    }
+    // Settles input that has waited long enough.
+    void Expire(long long nowMs, std::vector<KeyRecord>& out);
+    // How long to wait for more input before calling Expire; -1 when nothing
+    // is pending.
+    int MillisecondsToWait(long long nowMs) const;
+    // Forgets everything pending (after the terminal was handed to a child).
+    void Reset();
+
+    bool InPaste() const { return paste_; }
+
+    // Replies seen so far; the caller takes them out.
+    std::vector<TermReply> replies;
+
+    // One decoded key before it becomes a record (defined in the .cpp).
+    struct Key;
+
+private:
+    void Process(long long nowMs, bool settle, std::vector<KeyRecord>& out);
+    size_t DecodeOne(size_t pos, bool settle, std::vector<KeyRecord>& out);
+    size_t DecodeEscape(size_t pos, bool settle, std::vector<KeyRecord>& out);
+    // Decodes the CSI or SS3 sequence at pos (its ESC); 0 = incomplete.
+    size_t DecodeSequence(size_t pos, bool alt, std::vector<KeyRecord>& out);
+    size_t DecodeCsi(size_t pos, bool alt, std::vector<KeyRecord>& out);
+    size_t DecodeSs3(size_t pos, bool alt, std::vector<KeyRecord>& out);
+    size_t DecodePaste(size_t pos, bool settle, long long nowMs, std::vector<KeyRecord>& out);
+    void ByteKey(unsigned char b, bool alt, std::vector<KeyRecord>& out);
+    void CharKey(char32_t c, bool alt, std::vector<KeyRecord>& out);
+    void Emit(const Key& key, std::vector<KeyRecord>& out);
+
+    std::string buf_;
+    long long lastInputMs_ = 0;
+    bool paste_ = false;
+    bool pasteCr_ = false;      // the last pasted byte was CR
+    bool skipCsi_ = false;      // eating the rest of an over-long sequence
+    bool rightAltDown_ = false; // kitty reports the right Alt key itself
+};
+
+}  // namespace lumo

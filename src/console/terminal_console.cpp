@@ -1,0 +1,520 @@
+#include "console/terminal_console.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace lumo {
+
+namespace {
+
+// What the signal handlers need, kept where they can reach it without locks
+// or allocation. Only one TerminalConsole is open at a time.
+struct TerminalState {
+    int ttyFd = -1;
+    termios saved{};
+    termios raw{};
+    // Two copies of each sequence, so a handler never reads one half-written.
+    char restore[2][160] = {};
+    char enter[2][96] = {};
+    volatile sig_atomic_t restoreLength[2] = {};
+    volatile sig_atomic_t enterLength[2] = {};
+    std::atomic<int> current{0};
+    volatile sig_atomic_t active = 0;        // the terminal is in our modes
+    volatile sig_atomic_t keyboardOpen = 0;  // a reader will see the wake-up pipe
+    volatile sig_atomic_t hangups = 0;
+    int wakeRead = -1;
+    int wakeWrite = -1;
+};
+
+TerminalState g;
+
+void WriteRaw(int fd, const char* s, size_t n)
+{
+    while (n > 0) {
+        ssize_t w = write(fd, s, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        s += w;
+        n -= size_t(w);
+    }
+}
+
+void Wake(char what)
+{
+    if (g.wakeWrite >= 0) {
+        ssize_t r = write(g.wakeWrite, &what, 1);
+        (void)r;
+    }
+}
+
+// Async-signal-safe.
+void LeaveTerminal()
+{
+    if (!g.active || g.ttyFd < 0) return;
+    g.active = 0;
+    int i = g.current.load();
+    WriteRaw(g.ttyFd, g.restore[i], size_t(g.restoreLength[i]));
+    tcsetattr(g.ttyFd, TCSANOW, &g.saved);
+}
+
+// Async-signal-safe: raw mode and our screen modes again.
+void EnterTerminal()
+{
+    if (g.ttyFd < 0) return;
+    tcsetattr(g.ttyFd, TCSANOW, &g.raw);
+    int i = g.current.load();
+    WriteRaw(g.ttyFd, g.enter[i], size_t(g.enterLength[i]));
+    g.active = 1;
+}
+
+void OnTerminate(int sig)
+{
+    int saved = errno;
+    // The editor learns of it through its key queue and saves the text. With
+    // no reader to tell, or when asked again and again, the process ends.
+    g.hangups = g.hangups + 1;
+    if (g.keyboardOpen && g.hangups < 3) {
+        Wake('H');
+        errno = saved;
+        return;
+    }
+    LeaveTerminal();
+    signal(sig, SIG_DFL);
+    raise(sig);
+    errno = saved;
+}
+
+void OnFatal(int sig)
+{
+    LeaveTerminal();
+    signal(sig, SIG_DFL);
+    raise(sig);  // delivered when the handler returns, now with the default action
+}
+
+void InstallHandler(int sig, void (*handler)(int));
+
+void OnStop(int)
+{
+    int saved = errno;
+    bool wasActive = g.active;
+    LeaveTerminal();
+    signal(SIGTSTP, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    raise(SIGTSTP);  // stops here until SIGCONT
+    InstallHandler(SIGTSTP, OnStop);
+    if (wasActive) {
+        EnterTerminal();
+        Wake('W');
+    }
+    errno = saved;
+}
+
+void OnContinue(int)
+{
+    int saved = errno;
+    // Stopped by SIGSTOP while the terminal was ours: the shell may have
+    // changed the modes meanwhile.
+    if (g.active && g.ttyFd >= 0) {
+        tcsetattr(g.ttyFd, TCSANOW, &g.raw);
+        Wake('W');
+    }
+    errno = saved;
+}
+
+void OnResize(int)
+{
+    int saved = errno;
+    Wake('W');
+    errno = saved;
+}
+
+void InstallHandler(int sig, void (*handler)(int))
+{
+    struct sigaction sa {};
+    sa.sa_handler = handler;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(sig, &sa, nullptr);
+}
+
+void InstallSignals()
+{
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    for (int sig : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) InstallHandler(sig, OnTerminate);
+    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) InstallHandler(sig, OnFatal);
+    InstallHandler(SIGTSTP, OnStop);
+    InstallHandler(SIGCONT, OnContinue);
+    InstallHandler(SIGWINCH, OnResize);
+    signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
+    std::atexit(RestoreTerminal);
+}
+
+void StoreSequences(const std::string& enter, const std::string& restore)
+{
+    int next = 1 - g.current.load();
+    size_t e = std::min(enter.size(), sizeof g.enter[0]);
+    size_t r = std::min(restore.size(), sizeof g.restore[0]);
+    std::memcpy(g.enter[next], enter.data(), e);
+    std::memcpy(g.restore[next], restore.data(), r);
+    g.enterLength[next] = sig_atomic_t(e);
+    g.restoreLength[next] = sig_atomic_t(r);
+    g.current.store(next);
+}
+
+long long NowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+constexpr const char* ClearSequence = "\x1b[0;37;40m\x1b[2J";
+constexpr const char* KittyPush = "\x1b[>31u";
+constexpr const char* KittyPop = "\x1b[<u";
+constexpr const char* ModifyOtherKeysOn = "\x1b[>4;2m";
+constexpr const char* ModifyOtherKeysOff = "\x1b[>4m";
+
+}  // namespace
+
+void RestoreTerminal()
+{
+    LeaveTerminal();
+}
+
+TerminalConsole::TerminalConsole(std::string ttyPath) : ttyPath_(std::move(ttyPath)) {}
+
+TerminalConsole::~TerminalConsole()
+{
+    CloseKeyboard();
+    CloseScreen();
+}
+
+void TerminalConsole::RebuildRestoreString()
+{
+    int p = protocol_.load();
+    std::string enter = "\x1b[?1049h\x1b[?2004h";
+    std::string restore;
+    if (p == 2) {
+        enter += KittyPush;  // after entering the alternate screen: each screen has its own
+        restore += KittyPop;
+    } else if (p == 1) {
+        enter += ModifyOtherKeysOn;
+        restore += ModifyOtherKeysOff;
+    }
+    restore += "\x1b[?2004l\x1b[0 q\x1b[?25h\x1b[0m\x1b[?1049l";
+    StoreSequences(enter, restore);
+}
+
+bool TerminalConsole::OpenScreen()
+{
+    if (screenOpen_) return true;
+    fd_ = open(ttyPath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) {
+        openError_ = "cannot open the terminal " + ttyPath_ + ": " + std::strerror(errno);
+        return false;
+    }
+    termios saved{};
+    if (!isatty(fd_) || tcgetattr(fd_, &saved) != 0) {
+        openError_ = ttyPath_ + " is not a terminal";
+        close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    int columns = 80, rows = 25;
+    winsize ws{};
+    if (ioctl(fd_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0) {
+        columns = ws.ws_col;
+        rows = ws.ws_row;
+    }
+    if (columns < 80 || rows < 6) {
+        openError_ = "the terminal is " + std::to_string(columns) + "x" + std::to_string(rows) +
+                     "; at least 80 columns and 6 rows are needed";
+        close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    ScreenColumns = columns > 132 ? 132 : columns;
+    ScreenRows = rows;
+    ScreenCells.assign(size_t(ScreenColumns) * ScreenRows, BlankCell);
+    ShadowCells = ScreenCells;
+
+    if (g.wakeRead < 0) {
+        int p[2];
+        if (pipe2(p, O_CLOEXEC | O_NONBLOCK) == 0) {
+            g.wakeRead = p[0];
+            g.wakeWrite = p[1];
+        }
+    }
+    termios raw = saved;
+    raw.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF);
+    raw.c_oflag &= ~OPOST;
+    raw.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    raw.c_cflag &= ~(CSIZE | PARENB);
+    raw.c_cflag |= CS8;
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    g.saved = saved;
+    g.raw = raw;
+    g.ttyFd = fd_;
+    g.hangups = 0;
+    protocol_ = 0;
+    RebuildRestoreString();
+    InstallSignals();
+    {
+        std::lock_guard lock(outMutex_);
+        EnterTerminal();
+        WriteAll(ClearSequence);
+        writer_.Invalidate();
+    }
+    screenOpen_ = true;
+    return true;
+}
+
+void TerminalConsole::CloseScreen()
+{
+    if (!screenOpen_) return;
+    CloseKeyboard();
+    LeaveTerminal();
+    g.ttyFd = -1;
+    close(fd_);
+    fd_ = -1;
+    screenOpen_ = false;
+}
+
+void TerminalConsole::StartReader()
+{
+    stopReader_ = false;
+    queue_.ResumeProducer();
+    reader_ = std::thread([this] { ReaderLoop(); });
+}
+
+void TerminalConsole::StopReader()
+{
+    if (!reader_.joinable()) return;
+    stopReader_ = true;
+    queue_.Interrupt();
+    Wake('S');
+    reader_.join();
+}
+
+void TerminalConsole::OpenKeyboard()
+{
+    if (!screenOpen_ || keyboardOpen_) return;
+    keyboardOpen_ = true;
+    queryAnswered_ = false;
+    // The kitty query, then a device-attributes request that every terminal
+    // answers: an answer to the second without one to the first means no
+    // kitty protocol. The replies are taken by the reader whenever they come.
+    WriteAll("\x1b[?u\x1b[c");
+    g.keyboardOpen = 1;
+    StartReader();
+}
+
+void TerminalConsole::CloseKeyboard()
+{
+    if (!keyboardOpen_) return;
+    StopReader();
+    g.keyboardOpen = 0;
+    keyboardOpen_ = false;
+}
+
+void TerminalConsole::WriteAll(const std::string& bytes)
+{
+    if (fd_ >= 0) WriteRaw(fd_, bytes.data(), bytes.size());
+}
+
+void TerminalConsole::HandleReplies()
+{
+    for (TermReply r : decoder_.replies) {
+        if (queryAnswered_ || suspended_) continue;
+        queryAnswered_ = true;
+        std::lock_guard lock(outMutex_);
+        if (r == TermReply::KittyFlags) {
+            protocol_ = 2;
+            WriteAll(KittyPush);
+        } else {
+            // The Linux console reads unknown private sequences as colour
+            // changes; it has no such mode anyway.
+            const char* term = std::getenv("TERM");
+            if (term && std::strcmp(term, "linux") == 0) continue;
+            protocol_ = 1;
+            WriteAll(ModifyOtherKeysOn);
+        }
+        RebuildRestoreString();
+    }
+    decoder_.replies.clear();
+}
+
+void TerminalConsole::ReaderLoop()
+{
+    std::vector<KeyRecord>& records = pending_;
+    char buf[4096];
+    while (!stopReader_) {
+        // Hand over what was decoded; a full ring holds the reader here, so
+        // the terminal is not read while there is no room.
+        while (pendingNext_ < records.size()) {
+            if (!queue_.Put(records[pendingNext_])) break;
+            ++pendingNext_;
+        }
+        if (stopReader_) break;
+        records.clear();
+        pendingNext_ = 0;
+
+        pollfd fds[2] = {{fd_, POLLIN, 0}, {g.wakeRead, POLLIN, 0}};
+        int timeout = decoder_.MillisecondsToWait(NowMs());
+        int n = poll(fds, 2, timeout);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            queue_.PostEndOfInput();
+            break;
+        }
+        if (fds[1].revents & POLLIN) {
+            char wake[64];
+            ssize_t got;
+            while ((got = read(g.wakeRead, wake, sizeof wake)) > 0) {
+                for (ssize_t i = 0; i < got; ++i) {
+                    if (wake[i] == 'H') queue_.PostHangup();
+                    if (wake[i] == 'W') Repaint();
+                }
+            }
+        }
+        if (stopReader_) break;
+        if (fds[0].revents & POLLIN) {
+            ssize_t got = read(fd_, buf, sizeof buf);
+            if (got > 0) {
+                decoder_.Feed(buf, size_t(got), NowMs(), records);
+            } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
+                queue_.PostEndOfInput();
+                break;
+            }
+        } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            queue_.PostEndOfInput();
+            break;
+        }
+        decoder_.Expire(NowMs(), records);
+        HandleReplies();
+    }
+}
+
+void TerminalConsole::Repaint()
+{
+    std::lock_guard lock(outMutex_);
+    if (!screenOpen_ || suspended_ || !g.active) return;
+    std::string out = ClearSequence;
+    writer_.Invalidate();
+    writer_.EncodeFlush(ShadowCells.data(), ShadowCells.data(), ScreenColumns, ScreenRows, true,
+                        out);
+    out += ScreenWriter::CursorShapeSequence(cursorSize_, cursorVisible_);
+    writer_.EncodeCursorMove(cursorColumn_, cursorRow_, out);
+    WriteAll(out);
+}
+
+void TerminalConsole::FlushScreen(bool force)
+{
+    if (!screenOpen_ || suspended_) return;
+    // Only this thread changes ShadowCells, so the comparison needs no lock.
+    if (!force && ScreenCells == ShadowCells) return;
+    std::lock_guard lock(outMutex_);
+    std::string out;
+    writer_.EncodeFlush(ScreenCells.data(), ShadowCells.data(), ScreenColumns, ScreenRows, force,
+                        out);
+    ShadowCells = ScreenCells;
+    WriteAll(out);
+}
+
+void TerminalConsole::ClearScreen()
+{
+    ScreenCells.assign(size_t(ScreenColumns) * ScreenRows, BlankCell);
+    std::lock_guard lock(outMutex_);
+    ShadowCells = ScreenCells;
+    if (!screenOpen_ || suspended_) return;
+    WriteAll(ClearSequence);
+    writer_.Invalidate();
+}
+
+void TerminalConsole::PlaceCursor(int column, int row)
+{
+    std::lock_guard lock(outMutex_);
+    cursorColumn_ = column < 0 ? 0 : column >= ScreenColumns ? ScreenColumns - 1 : column;
+    cursorRow_ = row < 0 ? 0 : row >= ScreenRows ? ScreenRows - 1 : row;
+}
+
+void TerminalConsole::SetCursorShape(int sizePercent, bool visible)
+{
+    std::lock_guard lock(outMutex_);
+    cursorSize_ = sizePercent;
+    cursorVisible_ = visible;
+    if (screenOpen_ && !suspended_) WriteAll(ScreenWriter::CursorShapeSequence(sizePercent, visible));
+}
+
+void TerminalConsole::SyncCursorLocked()
+{
+    if (!screenOpen_ || suspended_) return;
+    std::string out;
+    writer_.EncodeCursorMove(cursorColumn_, cursorRow_, out);
+    if (!out.empty()) WriteAll(out);
+}
+
+KeyEvent TerminalConsole::ReadKey()
+{
+    if (!queue_.HasKey()) {
+        std::lock_guard lock(outMutex_);
+        SyncCursorLocked();
+    }
+    return queue_.ReadKey();
+}
+
+KeyEvent TerminalConsole::KeyWaiting()
+{
+    return queue_.KeyWaiting();
+}
+
+bool TerminalConsole::WaitForKey(int milliseconds)
+{
+    if (!queue_.HasKey()) {
+        std::lock_guard lock(outMutex_);
+        SyncCursorLocked();
+    }
+    return queue_.WaitForKey(milliseconds);
+}
+
+void TerminalConsole::Suspend()
+{
+    if (!screenOpen_ || suspended_) return;
+    if (keyboardOpen_) StopReader();
+    std::lock_guard lock(outMutex_);
+    LeaveTerminal();
+    suspended_ = true;
+}
+
+void TerminalConsole::Resume()
+{
+    if (!screenOpen_ || !suspended_) return;
+    {
+        std::lock_guard lock(outMutex_);
+        suspended_ = false;
+        EnterTerminal();
+    }
+    Repaint();
+    decoder_.Reset();
+    queue_.ResetCollection();
+    if (keyboardOpen_) StartReader();
+}
+
+}  // namespace lumo

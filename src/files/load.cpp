@@ -1,0 +1,190 @@
+// The start-up load: the file named on the command line into the empty line
+// store.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "files/codepage.h"
+#include "files/fileinternal.h"
+#include "files/linesource.h"
+#include "files/safewrite.h"
+#include "text/linestore.h"
+#include "text/render.h"
+
+namespace lumo {
+
+namespace {
+
+enum class Opening { Opened, Created, Invalid, Unreadable };
+
+Opening OpenForLoad(const std::string& name, int& fd)
+{
+    fd = -1;
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0) {
+        // A directory, a device or a FIFO is no text file; opening some
+        // devices would even act on them.
+        if (!S_ISREG(st.st_mode)) return Opening::Invalid;
+        fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0) return Opening::Unreadable;
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            close(fd);
+            fd = -1;
+            return Opening::Invalid;
+        }
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return Opening::Opened;
+    }
+    if (errno != ENOENT) return Opening::Invalid;
+    // The file does not exist: create it empty, and only then. An existing
+    // file is never truncated here. A dangling link gets its target created.
+    int created = open(FollowLinks(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (created < 0) return Opening::Invalid;
+    close(created);
+    return Opening::Created;
+}
+
+// Memory ran short: the first time, start again with compact lines; the
+// second time the editor cannot go on.
+bool MemoryShort(Editor& ed, LineSource& source)
+{
+    if (ed.MemoryShortWidth == 0) {
+        ed.MemoryShortWidth = ed.LineCapacity;
+        ReleaseAllLines(ed);
+        SetLineCapacity(ed, 7);
+        ed.FillCell ^= WrapOff;
+        source.Rewind();
+        return true;
+    }
+    ShowMessage(ed, " NOT ENOUGH MEMORY!", 1);
+    ed.OperationFailed = 15;
+    return false;
+}
+
+bool ReadText(Editor& ed, LineSource& source)
+{
+    std::string line;
+    bool limitHit = false;
+    while (source.Next(line)) {
+        size_t width = std::max<size_t>(ed.LineCapacity, line.size());
+        if (FreeMemory(ed) <= width) {
+            if (!MemoryShort(ed, source)) return false;
+            continue;
+        }
+        if (ed.LineCount >= MaxLines) {
+            ShowMessage(ed, TooManyLinesMessage, 1);
+            ed.OperationFailed = 15;
+            if (ed.MemoryShortWidth != 0) return false;
+            limitHit = true;
+            break;
+        }
+        if (!AppendLoadedLine(ed, line)) {
+            if (!MemoryShort(ed, source)) return false;
+            continue;
+        }
+    }
+
+    if (!source.firstEnd().empty()) ed.LineEnd = source.firstEnd();
+    std::string why;
+    if (limitHit) why = TooManyLinesMessage;
+    if (source.error()) {
+        ShowMessage(ed, ReadErrorMessage, 1);
+        if (why.empty()) why = ReadErrorMessage;
+    }
+    if (source.cut()) {
+        ShowMessage(ed, LinesCutMessage, 1);
+        if (why.empty()) why = LinesCutMessage;
+    }
+
+    if (source.converting()) {
+        ed.FileCodePage = CodePage::UTF8;
+        ed.Utf8Bom = source.bom();
+    } else if (source.kind() == Utf8Kind::Unmappable) {
+        ShowMessage(ed, Utf8UnmappableMessage, 1);
+    } else if (ed.CodePageDetect && ed.LineCount > 0) {
+        RecodePrompt(ed, 1, std::min(ed.LineCount, 25), true);
+    }
+
+    ed.OperationFailed = 0;
+    if (!why.empty()) {
+        // Saving this text over its file would lose what the load left out.
+        ed.IncompleteFile = ed.FileName;
+        ed.IncompleteMessage = why;
+        ed.OperationFailed = 15;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ApplyExtensionRules(Editor& ed, const std::string& fileName)
+{
+    size_t dot = fileName.find('.');
+    if (dot != std::string::npos) {
+        std::string ext = fileName.substr(dot + 1, 3);
+        bool number = !ext.empty() && std::all_of(ext.begin(), ext.end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (number) {
+            int n = std::stoi(ext);
+            if (n > 0 && n < 255) {
+                SetLineCapacity(ed, n);
+                ed.FormatWidth = n;
+            }
+        } else {
+            std::string upper = CyrUpperCase(ext);
+            if (upper == "PAS" || upper == "INC" || upper == "PP" || upper == "DPR") {
+                ed.PascalMode = true;
+                int width = (ed.con.ScreenColumns + 5) & 0xFF;
+                SetLineCapacity(ed, width);
+                ed.FormatWidth = width;
+                ed.CommentBrackets = "{}";
+                ed.TabStops[1] = 3;
+            }
+        }
+    }
+    SetLineCapacity(ed, ed.LineCapacity);
+}
+
+bool LoadFile(Editor& ed)
+{
+    for (;;) {
+        ReleaseAllLines(ed);
+        ed.OperationFailed = 0;
+        ed.MemoryShortWidth = 0;
+        ed.LineEnd = "\n";
+        ed.Utf8Bom = false;
+        ed.FileCodePage = CodePage::ASCII;
+        ed.IncompleteFile.clear();
+        ed.IncompleteMessage.clear();
+        if (ed.FileName.empty()) return true;
+        ApplyExtensionRules(ed, ed.FileName);
+
+        int fd = -1;
+        Opening opening = OpenForLoad(ed.FileName, fd);
+        if (opening == Opening::Opened) {
+            LineSource source(fd, ed.CodePageDetect);
+            return ReadText(ed, source);
+        }
+        if (opening == Opening::Created) {
+            ShowMessage(ed, " New file.", 1);
+            return true;
+        }
+        if (opening == Opening::Unreadable)
+            ShowMessage(ed, " The file cannot be read: " + ed.FileName, 1);
+        else
+            ShowMessage(ed, "INVALID FILE NAME!", 1);
+        std::string name = ed.FileName;
+        TextFile unused;
+        OpenFileDialog(ed, name, unused, OpenNameOnly);
+        if (ed.OperationFailed != 0) {
+            ed.FileName.clear();
+            ed.OperationFailed = 0;
+            return true;
+        }
+        ed.FileName = name;
+    }
+}
+
+}  // namespace lumo

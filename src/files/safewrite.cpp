@@ -1,0 +1,238 @@
+#include "files/safewrite.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace lumo {
+
+namespace {
+
+constexpr size_t FlushSize = 64 * 1024;
+
+std::string DirectoryOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string BaseOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool WriteAll(int fd, const char* p, size_t n)
+{
+    while (n > 0) {
+        ssize_t done = write(fd, p, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        p += done;
+        n -= static_cast<size_t>(done);
+    }
+    return true;
+}
+
+bool WriteAllAt(int fd, const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ReadAllAt(int fd, std::string& text)
+{
+    struct stat st;
+    if (fstat(fd, &st) != 0) return false;
+    text.assign(static_cast<size_t>(st.st_size), '\0');
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = pread(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    text.resize(done);
+    return true;
+}
+
+mode_t CurrentUmask()
+{
+    mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
+void SyncDirectory(const std::string& dir)
+{
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+}  // namespace
+
+std::string FollowLinks(const std::string& path)
+{
+    std::string p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string link(4096, '\0');
+        ssize_t n = readlink(p.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<size_t>(n) >= link.size()) break;
+        link.resize(static_cast<size_t>(n));
+        if (link[0] == '/') p = link;
+        else p = DirectoryOf(p) + "/" + link;
+    }
+    return p;
+}
+
+SafeWriter::~SafeWriter() { Abandon(); }
+
+bool SafeWriter::Open(const std::string& path, bool append)
+{
+    Abandon();
+    failed_ = false;
+    buffer_.clear();
+    if (path.empty()) return false;
+    target_ = FollowLinks(path);
+
+    struct stat st;
+    bool exists = stat(target_.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT) return false;
+    if (exists && !S_ISREG(st.st_mode)) return false;
+    if (exists && access(target_.c_str(), W_OK) != 0) return false;
+
+    if (append) {
+        if (!exists) return false;
+        fd_ = open(target_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        struct stat now;
+        if (fd_ < 0 || fstat(fd_, &now) != 0 || !S_ISREG(now.st_mode)) {
+            Abandon();
+            return false;
+        }
+        appendStart_ = now.st_size;
+        mode_ = Mode::Append;
+        return true;
+    }
+
+    bool inPlace = exists && st.st_nlink > 1;
+    if (!inPlace) {
+        std::string base = BaseOf(target_);
+        if (base.size() > 200) base.clear();
+        tempPath_ = DirectoryOf(target_) + "/." + base + ".lumo-XXXXXX";
+        fd_ = mkostemp(tempPath_.data(), O_CLOEXEC);
+        if (fd_ < 0) {
+            tempPath_.clear();
+            // A file the editor may write in a directory it may not: in place.
+            if (!exists) return false;
+            inPlace = true;
+        } else {
+            mode_ = Mode::Temp;
+            mode_t bits = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
+            bool kept = true;
+            struct stat made;
+            if (exists && fstat(fd_, &made) == 0 && (made.st_uid != st.st_uid || made.st_gid != st.st_gid))
+                kept = fchown(fd_, st.st_uid, st.st_gid) == 0;
+            // chown clears the set-id bits, so the bits come after it.
+            if (kept) kept = fchmod(fd_, bits) == 0;
+            if (!kept) {
+                // A new file would change who owns it or who may read it.
+                Abandon();
+                inPlace = true;
+            }
+        }
+    }
+    if (inPlace) {
+        fd_ = open(target_.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd_ < 0) return false;
+        mode_ = Mode::InPlace;
+    }
+    return true;
+}
+
+void SafeWriter::Write(std::string_view bytes)
+{
+    if (failed_ || mode_ == Mode::None) return;
+    buffer_.append(bytes);
+    if (mode_ == Mode::Temp && buffer_.size() >= FlushSize) FlushBuffer();
+}
+
+bool SafeWriter::FlushBuffer()
+{
+    if (!failed_ && !WriteAll(fd_, buffer_.data(), buffer_.size())) failed_ = true;
+    buffer_.clear();
+    return !failed_;
+}
+
+bool SafeWriter::Commit()
+{
+    bool ok = false;
+    switch (mode_) {
+    case Mode::Temp: ok = CommitTemp(); break;
+    case Mode::InPlace: ok = CommitInPlace(); break;
+    case Mode::Append: ok = CommitAppend(); break;
+    case Mode::None: break;
+    }
+    Abandon();
+    return ok;
+}
+
+bool SafeWriter::CommitTemp()
+{
+    bool ok = FlushBuffer() && fsync(fd_) == 0;
+    int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) ok = false;
+    if (ok && rename(tempPath_.c_str(), target_.c_str()) != 0) ok = false;
+    if (!ok) return false;  // Abandon removes the temporary file
+    tempPath_.clear();
+    SyncDirectory(DirectoryOf(target_));
+    return true;
+}
+
+bool SafeWriter::CommitInPlace()
+{
+    if (failed_) return false;
+    std::string old;
+    if (!ReadAllAt(fd_, old)) return false;
+    if (WriteAllAt(fd_, buffer_) && ftruncate(fd_, static_cast<off_t>(buffer_.size())) == 0 &&
+        fsync(fd_) == 0)
+        return true;
+    // Put the old text back: it fitted before, so it fits again.
+    WriteAllAt(fd_, old);
+    if (ftruncate(fd_, static_cast<off_t>(old.size())) == 0) fsync(fd_);
+    return false;
+}
+
+bool SafeWriter::CommitAppend()
+{
+    if (!failed_ && WriteAll(fd_, buffer_.data(), buffer_.size()) && fsync(fd_) == 0) return true;
+    if (ftruncate(fd_, appendStart_) == 0) fsync(fd_);
+    return false;
+}
+
+void SafeWriter::Abandon()
+{
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+    if (!tempPath_.empty()) unlink(tempPath_.c_str());
+    tempPath_.clear();
+    mode_ = Mode::None;
+    buffer_.clear();
+}
+
+}  // namespace lumo

@@ -1,0 +1,60 @@
+// Writing a file so that a failure never damages what was on disk.
+//
+// Replacing: the text goes to a temporary file beside the target, is
+// flushed, gets the target's permission bits (and owner) and is renamed over
+// it; a symbolic link is followed, so the link stays and its target gets the
+// text. Where a rename would break something (several hard links, an owner
+// the new file could not keep, a directory the editor may not write in) the
+// file is written in place once the whole text is ready, and its old text is
+// put back if that write fails. Appending writes at the end and cuts the file
+// back to its old length if that fails.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <string>
+#include <string_view>
+
+namespace lumo {
+
+class SafeWriter {
+public:
+    SafeWriter() = default;
+    ~SafeWriter();
+    SafeWriter(const SafeWriter&) = delete;
+    SafeWriter& operator=(const SafeWriter&) = delete;
+
+    // Gets ready to replace (or append to) `path`. False, with nothing
+    // changed on disk, when the file cannot be written.
+    bool Open(const std::string& path, bool append);
+    void Write(std::string_view bytes);
+    // Puts the text in place. False when anything failed; the file on disk
+    // is then as it was and no temporary file is left.
+    bool Commit();
+    // Gives up: the temporary file goes, the target is untouched.
+    void Abandon();
+
+    bool appending() const { return mode_ == Mode::Append; }
+    // The file that is written: the path with its symbolic links followed.
+    const std::string& target() const { return target_; }
+
+private:
+    enum class Mode { None, Temp, InPlace, Append };
+    bool FlushBuffer();
+    bool CommitTemp();
+    bool CommitInPlace();
+    bool CommitAppend();
+
+    Mode mode_ = Mode::None;
+    std::string target_;
+    std::string tempPath_;
+    int fd_ = -1;
+    std::string buffer_;
+    bool failed_ = false;
+    off_t appendStart_ = 0;
+};
+
+// `path` with its symbolic links followed (the final one may not exist yet).
+std::string FollowLinks(const std::string& path);
+
+}  // namespace lumo

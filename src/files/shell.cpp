@@ -1,0 +1,95 @@
+#include "files/shell.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <vector>
+
+namespace lumo {
+
+namespace {
+
+bool PlainShellChar(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           c == '_' || c == '.' || c == '/' || c == '-' || c == '+' || c == ',' || c == ':' ||
+           c == '=' || c == '@' || c == '%';
+}
+
+// Runs in the child between fork and exec: only async-signal-safe calls.
+[[noreturn]] void ExecChild(const char* program, char* const argv[], long maxFd)
+{
+    struct sigaction dfl{};
+    dfl.sa_handler = SIG_DFL;
+    sigemptyset(&dfl.sa_mask);
+    for (int sig = 1; sig < NSIG; ++sig) sigaction(sig, &dfl, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (close_range(3, ~0U, 0) != 0)
+        for (long fd = 3; fd < maxFd; ++fd) close(static_cast<int>(fd));
+    execvp(program, argv);
+    _exit(127);
+}
+
+}  // namespace
+
+std::string ShellQuote(const std::string& word)
+{
+    bool plain = !word.empty();
+    for (unsigned char c : word) plain = plain && PlainShellChar(c);
+    if (plain) return word;
+    std::string quoted = "'";
+    for (char c : word) {
+        if (c == '\'') quoted += "'\\''";
+        else quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::string OwnProgramPath()
+{
+    std::string path(4096, '\0');
+    ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (n <= 0) return "lumo";
+    path.resize(static_cast<size_t>(n));
+    return path;
+}
+
+void RunShell(Editor& ed, const std::string& commandLine)
+{
+    // The command line is " /C " + what the interpreter is to run. It is
+    // never cut: a cut could split a quoted name.
+    std::string rest = commandLine;
+    size_t lead = rest.find_first_not_of(' ');
+    rest.erase(0, lead == std::string::npos ? rest.size() : lead);
+    if (rest.size() >= 2 && rest[0] == '/' && (rest[1] == 'C' || rest[1] == 'c') &&
+        (rest.size() == 2 || rest[2] == ' '))
+        rest.erase(0, rest.size() > 2 ? 3 : 2);
+
+    std::string program = "/bin/sh";
+    std::string flag = "-c";
+    if (const char* comspec = std::getenv("COMSPEC"); comspec && *comspec) {
+        program = comspec;
+        flag = "/C";
+    }
+    std::vector<char*> argv = {program.data(), flag.data(), rest.data(), nullptr};
+    long maxFd = sysconf(_SC_OPEN_MAX);
+    if (maxFd < 0 || maxFd > 65536) maxFd = 65536;
+
+    ed.con.Suspend();
+    pid_t child = fork();
+    if (child == 0) ExecChild(program.c_str(), argv.data(), maxFd);
+    if (child > 0) {
+        int status = 0;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    ed.con.Resume();
+}
+
+}  // namespace lumo

@@ -1,0 +1,131 @@
+// The built program in a real terminal (tmux): start-up, the quit paths and
+// their exit codes, the emergency save on SIGTERM.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+#include "core/startup_fixture.h"
+#include "e2e/tmux_session.h"
+
+namespace lumo::e2e {
+namespace {
+
+using lumo::testing::Exists;
+using lumo::testing::ReadFile;
+using lumo::testing::TempDir;
+using lumo::testing::WriteFile;
+
+class StartupE2E : public ::testing::Test {
+protected:
+    TempDir tmp;
+    std::string file;
+    void SetUp() override
+    {
+        if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+        file = tmp / "notes.txt";
+        WriteFile(file, "first line\nsecond line\nthird line\n");
+    }
+    // The editor on `file` with its state directory in the test's directory.
+    std::string Command(const std::string& options = "-w") const
+    {
+        return "cd " + Quote(tmp.Dir()) + " && LUMO_HOME=" + Quote(tmp / "state") + " " + Quote(LUMO_BINARY) + " " +
+               options + " notes.txt";
+    }
+};
+
+TEST_F(StartupE2E, ShowsTheFileAndQuitsWithEscape)
+{
+    TmuxSession s(Command());
+    ASSERT_TRUE(s.started());
+    ASSERT_TRUE(s.WaitFor("third line")) << s.Screen();
+    std::string screen = s.Screen();
+    EXPECT_NE(screen.find("notes.txt"), std::string::npos) << screen;  // the status line
+    EXPECT_NE(screen.find("first line"), std::string::npos);
+    s.Send("Escape");
+    ASSERT_TRUE(s.WaitFor("LUMO-EXIT=0")) << s.Screen();
+    EXPECT_EQ(ReadFile(file), "first line\nsecond line\nthird line\n");
+    EXPECT_TRUE(Exists(tmp / "state/notes.txt.LmIni"));
+    EXPECT_TRUE(Exists(tmp / "state/LumoSS"));
+}
+
+TEST_F(StartupE2E, NoticeComesFirstAndTakesOneKey)
+{
+    TmuxSession s(Command(""));
+    ASSERT_TRUE(s.WaitFor("Press any key.")) << s.Screen();
+    EXPECT_NE(s.Screen().find("Menu - F10"), std::string::npos);
+    s.Send("Space");
+    ASSERT_TRUE(s.WaitFor("first line")) << s.Screen();
+    s.Send("Escape");
+    ASSERT_TRUE(s.WaitFor("LUMO-EXIT=0")) << s.Screen();
+}
+
+TEST_F(StartupE2E, DiscardingChangesEndsWithThreeAndKeepsTheFile)
+{
+    TmuxSession s(Command());
+    ASSERT_TRUE(s.WaitFor("third line")) << s.Screen();
+    s.SendLiteral("XYZ");
+    ASSERT_TRUE(s.WaitFor("XYZfirst line")) << s.Screen();
+    s.Send("Escape");
+    ASSERT_TRUE(s.WaitFor("To save into file ?")) << s.Screen();
+    s.SendLiteral("2");
+    ASSERT_TRUE(s.WaitFor("LUMO-EXIT=3")) << s.Screen();
+    EXPECT_EQ(ReadFile(file), "first line\nsecond line\nthird line\n");
+}
+
+TEST_F(StartupE2E, SavingAtQuitEndsWithOne)
+{
+    TmuxSession s(Command());
+    ASSERT_TRUE(s.WaitFor("third line")) << s.Screen();
+    s.SendLiteral("XYZ");
+    ASSERT_TRUE(s.WaitFor("XYZfirst line")) << s.Screen();
+    s.Send("Escape");
+    ASSERT_TRUE(s.WaitFor("To save into file ?")) << s.Screen();
+    s.SendLiteral("1");
+    ASSERT_TRUE(s.WaitFor("LUMO-EXIT=1")) << s.Screen();
+    EXPECT_EQ(ReadFile(file), "XYZfirst line\nsecond line\nthird line\n");
+}
+
+TEST_F(StartupE2E, SigtermSavesTheUnsavedTextAndRestoresTheTerminal)
+{
+    std::string pidFile = tmp / "pid";
+    TmuxSession s("sh -c " + Quote("cd " + Quote(tmp.Dir()) + " && echo $$ > " + Quote(pidFile) + " && exec env LUMO_HOME=" +
+                                   Quote(tmp / "state") + " " + Quote(LUMO_BINARY) + " -w notes.txt"));
+    ASSERT_TRUE(s.WaitFor("third line")) << s.Screen();
+    s.SendLiteral("unsaved ");
+    ASSERT_TRUE(s.WaitFor("unsaved first line")) << s.Screen();
+    pid_t pid = std::stoi(ReadFile(pidFile));
+    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    ASSERT_TRUE(s.WaitFor("LUMO-EXIT=")) << s.Screen();
+    EXPECT_EQ(ReadFile(tmp / "state/notes.txt.save"), "unsaved first line\nsecond line\nthird line\n");
+    EXPECT_EQ(lumo::testing::Mode(tmp / "state/notes.txt.save"), 0600u);
+    EXPECT_EQ(ReadFile(file), "first line\nsecond line\nthird line\n");
+    // The terminal is back in cooked mode: what is typed now is echoed.
+    s.SendLiteral("typed-after-the-end");
+    EXPECT_TRUE(s.WaitFor("typed-after-the-end")) << s.Screen();
+}
+
+TEST_F(StartupE2E, CtrlAltBackspaceEndsAtOnceKeepingTheTextAside)
+{
+    TmuxSession s(Command());
+    ASSERT_TRUE(s.WaitFor("third line")) << s.Screen();
+    s.SendLiteral("abc");
+    ASSERT_TRUE(s.WaitFor("abcfirst line")) << s.Screen();
+    s.Send("C-M-BSpace");
+    ASSERT_TRUE(s.WaitFor("LUMO-EXIT=0")) << s.Screen();
+    EXPECT_NE(s.Screen().find("notes.txt.save"), std::string::npos) << s.Screen();
+    EXPECT_EQ(ReadFile(tmp / "state/notes.txt.save"), "abcfirst line\nsecond line\nthird line\n");
+    EXPECT_EQ(ReadFile(file), "first line\nsecond line\nthird line\n");
+    EXPECT_FALSE(Exists(tmp / "state/notes.txt.LmIni"));
+}
+
+TEST_F(StartupE2E, TooSmallTerminalIsRefusedWithExitTwo)
+{
+    TmuxSession s(Command() + " 2>&1", 60, 20);
+    ASSERT_TRUE(s.WaitFor("LUMO-EXIT=2")) << s.Screen();
+    EXPECT_NE(s.Screen().find("lumo:"), std::string::npos) << s.Screen();
+}
+
+}  // namespace
+}  // namespace lumo::e2e

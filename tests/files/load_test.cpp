@@ -1,0 +1,280 @@
+#include <sys/stat.h>
+
+#include "files/fileinternal.h"
+#include "files/files_fixture.h"
+
+namespace lumo::filetest {
+namespace {
+
+using LoadTest = FilesTest;
+
+TEST_F(LoadTest, EveryLineEndIsReadAndTheFirstOneIsKeptForSaving)
+{
+    struct Case {
+        std::string bytes, end;
+    } cases[] = {
+        {"one\ntwo\n\nfour", "\n"},
+        {"one\r\ntwo\r\n\r\nfour\r\n", "\r\n"},
+        {"one\rtwo\r\rfour\r", "\r"},
+        {"one\r\ntwo\n\rfour", "\r\n"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Load("ends.txt", c.bytes));
+        ASSERT_EQ(ed.LineCount, 4) << c.end.size();
+        EXPECT_EQ(Text(1), "one");
+        EXPECT_EQ(Text(2), "two");
+        EXPECT_EQ(Text(3), "");
+        EXPECT_EQ(Text(4), "four");
+        EXPECT_EQ(ed.LineEnd, c.end);
+    }
+    ASSERT_TRUE(Load("empty.txt", ""));
+    EXPECT_EQ(ed.LineCount, 0);
+    EXPECT_EQ(ed.LineEnd, "\n");
+}
+
+TEST_F(LoadTest, ACrLfSplitBetweenTwoReadsIsOneLineEnd)
+{
+    // The first read takes 64 KiB: the CR is its last byte, the LF the next one.
+    ASSERT_TRUE(Load("split.txt", std::string(65535, 'x') + "\r\nnext\r\n"));
+    ASSERT_EQ(ed.LineCount, 2);
+    EXPECT_EQ(Text(2), "next");
+    EXPECT_EQ(ed.LineEnd, "\r\n");
+    ASSERT_TRUE(Load("split.txt", std::string(65535, 'x') + "\rnext"));
+    ASSERT_EQ(ed.LineCount, 2);
+    EXPECT_EQ(Text(2), "next");
+    EXPECT_EQ(ed.LineEnd, "\r");
+}
+
+TEST_F(LoadTest, ControlBytesNulAndEofMarkStayInTheText)
+{
+    ASSERT_TRUE(Load("ctl.txt", std::string("a\0b\x1A\tc\n", 7)));
+    EXPECT_EQ(Text(1), std::string("a\0b\x1A\tc", 6));
+}
+
+TEST_F(LoadTest, LongLinesAreCutAndTheTextIsMarkedIncomplete)
+{
+    std::string longLine(300, 'x');
+    longLine[254] = 'L';
+    longLine[255] = 'R';
+    ASSERT_TRUE(Load("long.txt", longLine + "\nnext\n"));
+    ASSERT_EQ(ed.LineCount, 2);
+    EXPECT_EQ(Text(1).size(), 255u);
+    EXPECT_EQ(Text(1).back(), 'L');
+    EXPECT_EQ(Text(2), "next");
+    EXPECT_EQ(ed.OperationFailed, 15);
+    EXPECT_TRUE(con.Showed(LinesCutMessage));
+    EXPECT_FALSE(ed.IncompleteFile.empty());
+}
+
+TEST_F(LoadTest, LinesGetTheCapacityOfTheExtension)
+{
+    ASSERT_TRUE(Load("notes.60", "short\n"));
+    EXPECT_EQ(ed.LineCapacity, 60);
+    EXPECT_EQ(ed.FormatWidth, 60);
+    EXPECT_EQ(LineCapacityOf(ed, 1), 60);
+}
+
+TEST_F(LoadTest, ExtensionRules)
+{
+    struct Case {
+        std::string name;
+        int width;
+        bool pascal;
+    } cases[] = {
+        {"notes.60", 60, false}, {"notes.255", 254, false}, {"notes.0", 254, false},
+        {"unit.pas", 85, true},  {"UNIT.Pp", 85, true},     {"/x/my.dir/file", 254, false},
+        {"/x/my.072", 72, false}, {"noext", 254, false},
+    };
+    for (const auto& c : cases) {
+        ScriptedConsole console;
+        console.OpenScreen();
+        Editor fresh(console);
+        ApplyExtensionRules(fresh, c.name);
+        EXPECT_EQ(fresh.LineCapacity, c.width) << c.name;
+        EXPECT_EQ(fresh.FormatWidth, c.width) << c.name;
+        EXPECT_EQ(fresh.PascalMode, c.pascal) << c.name;
+        EXPECT_EQ(fresh.BlankFiller.size(), static_cast<size_t>(c.width)) << c.name;
+        if (c.pascal) {
+            EXPECT_EQ(fresh.CommentBrackets, "{}");
+            EXPECT_EQ(fresh.TabStops[1], 3);
+        }
+    }
+}
+
+TEST_F(LoadTest, AMissingFileIsCreatedEmpty)
+{
+    ed.FileName = dir + "new.txt";
+    ASSERT_TRUE(LoadFile(ed));
+    EXPECT_EQ(ed.LineCount, 0);
+    EXPECT_TRUE(con.Showed(" New file."));
+    struct stat st;
+    ASSERT_EQ(stat((dir + "new.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 0);
+    EXPECT_EQ(ed.LineEnd, "\n");
+}
+
+TEST_F(LoadTest, ANameThatCannotBeATextFileAsksForAnotherName)
+{
+    mkdir((dir + "sub").c_str(), 0755);
+    mkfifo((dir + "fifo").c_str(), 0644);
+    for (std::string bad : {dir + "missing/dir/file.txt", dir + "sub", dir + "fifo", std::string("/dev/null")}) {
+        con.shown.clear();
+        ed.FileName = bad;
+        con.Push(Esc);  // the dialog is cancelled
+        ASSERT_TRUE(LoadFile(ed)) << bad;
+        EXPECT_TRUE(con.Showed("INVALID FILE NAME!")) << bad;
+        EXPECT_EQ(ed.FileName, "") << bad;
+        EXPECT_EQ(ed.LineCount, 0);
+    }
+    // With another name the load starts again.
+    WriteFile(dir + "good.txt", "good\n");
+    ed.FileName = dir + "missing/x";
+    con.Type(dir + "good.txt");
+    con.Push(Enter);
+    ASSERT_TRUE(LoadFile(ed));
+    EXPECT_EQ(ed.FileName, dir + "good.txt");
+    EXPECT_EQ(Text(1), "good");
+}
+
+TEST_F(LoadTest, AnUnreadableFileIsNeverEmptied)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    WriteFile(dir + "secret.txt", "keep me\n");
+    chmod((dir + "secret.txt").c_str(), 0200);
+    ed.FileName = dir + "secret.txt";
+    con.Push(Esc);
+    ASSERT_TRUE(LoadFile(ed));
+    chmod((dir + "secret.txt").c_str(), 0600);
+    EXPECT_EQ(ReadFile(dir + "secret.txt"), "keep me\n");
+    EXPECT_EQ(ed.FileName, "");
+}
+
+TEST_F(LoadTest, AReadErrorStopsTheLoadAndMarksTheTextIncomplete)
+{
+    // Reading the start of one's own memory fails with an I/O error.
+    ed.CodePageDetect = true;
+    ed.FileName = "/proc/self/mem";
+    ASSERT_TRUE(LoadFile(ed));
+    EXPECT_TRUE(con.Showed(ReadErrorMessage));
+    EXPECT_EQ(ed.OperationFailed, 15);
+    EXPECT_EQ(ed.IncompleteMessage, ReadErrorMessage);
+    EXPECT_EQ(ed.FileName, "/proc/self/mem");
+}
+
+TEST_F(LoadTest, TheLineLimitKeepsTheFirstLinesAndMarksTheTextIncomplete)
+{
+    std::string bytes;
+    for (int i = 1; i <= MaxLines + 3; ++i) bytes += std::to_string(i) + "\n";
+    ASSERT_TRUE(Load("many.txt", bytes));
+    EXPECT_EQ(ed.LineCount, MaxLines);
+    EXPECT_EQ(Text(MaxLines), std::to_string(MaxLines));
+    EXPECT_EQ(ed.OperationFailed, 15);
+    EXPECT_TRUE(con.Showed(TooManyLinesMessage));
+    EXPECT_EQ(ed.IncompleteMessage, TooManyLinesMessage);
+}
+
+// The table and scratch line cost about 98.4 KB of the budget at start.
+constexpr size_t FixedCost = LineSlots * 4 + 200;
+
+class SmallBudgetTest : public FilesTest {
+protected:
+    SmallBudgetTest() : FilesTest(FixedCost + 40 * 256) {}
+};
+
+TEST_F(SmallBudgetTest, MemoryShortReloadsWithCompactLinesAndTogglesWrap)
+{
+    std::string bytes;
+    for (int i = 1; i <= 100; ++i) bytes += "line " + std::to_string(i) + "\n";
+    uint16_t fill = ed.FillCell;
+    ASSERT_TRUE(Load("big.txt", bytes));
+    EXPECT_EQ(ed.LineCount, 100);
+    EXPECT_EQ(ed.LineCapacity, 7);
+    EXPECT_EQ(ed.MemoryShortWidth, 254);
+    EXPECT_EQ(ed.FillCell, fill ^ WrapOff);
+    EXPECT_EQ(Text(1), "line 1");
+    EXPECT_EQ(Text(100), "line 100");
+    EXPECT_EQ(ed.OperationFailed, 0);
+}
+
+TEST_F(SmallBudgetTest, TheCompactReloadOfAUtf8FileSkipsItsByteOrderMarkAgain)
+{
+    ed.CodePageDetect = true;
+    std::string bytes = "\xEF\xBB\xBF";
+    for (int i = 1; i <= 100; ++i) bytes += "\xD0\xAF " + std::to_string(i) + "\n";
+    ASSERT_TRUE(Load("ru.txt", bytes));
+    EXPECT_EQ(ed.LineCapacity, 7);
+    EXPECT_EQ(ed.LineCount, 100);
+    EXPECT_EQ(Text(1), "\x9F 1");
+    EXPECT_TRUE(ed.Utf8Bom);
+}
+
+TEST_F(SmallBudgetTest, MemoryShortAgainEndsTheEditor)
+{
+    std::string bytes;
+    for (int i = 1; i <= 2000; ++i) bytes += "line " + std::to_string(i) + "\n";
+    EXPECT_FALSE(Load("huge.txt", bytes));
+    EXPECT_EQ(ed.OperationFailed, 15);
+    EXPECT_TRUE(con.Showed(" NOT ENOUGH MEMORY!"));
+}
+
+class LimitBudgetTest : public FilesTest {
+protected:
+    // Not enough for 24,575 lines of 254, enough for them at 7.
+    LimitBudgetTest() : FilesTest(FixedCost + 24575 * 8 + 64 * 1024) {}
+};
+
+TEST_F(LimitBudgetTest, TheLineLimitDuringTheCompactReloadEndsTheEditor)
+{
+    std::string bytes;
+    for (int i = 1; i <= MaxLines + 1; ++i) bytes += "l\n";
+    EXPECT_FALSE(Load("many.txt", bytes));
+    EXPECT_EQ(ed.OperationFailed, 15);
+    EXPECT_TRUE(con.Showed(TooManyLinesMessage));
+}
+
+TEST_F(LoadTest, Utf8FilesThatCp866HoldsAreConverted)
+{
+    ed.CodePageDetect = true;
+    // "Привет, мир ─" with a byte-order mark
+    std::string utf8 = "\xEF\xBB\xBF\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xD0\xBC\xD0\xB8\xD1\x80 \xE2\x94\x80\r\nabc\r\n";
+    ASSERT_TRUE(Load("ru.txt", utf8));
+    EXPECT_EQ(ed.FileCodePage, CodePage::UTF8);
+    EXPECT_TRUE(ed.Utf8Bom);
+    EXPECT_EQ(Text(1), "\x8F\xE0\xA8\xA2\xA5\xE2, \xAC\xA8\xE0 \xC4");
+    EXPECT_EQ(Text(2), "abc");
+}
+
+TEST_F(LoadTest, Utf8DetectionNeedsTheSwitchAndEveryCharacter)
+{
+    std::string utf8 = "\xD0\x9F\xD1\x80\xD0\xB8\n";
+    ASSERT_TRUE(Load("off.txt", utf8));  // CodePageDetect is off in the fixture
+    EXPECT_EQ(ed.FileCodePage, CodePage::ASCII);
+    EXPECT_EQ(Text(1), "\xD0\x9F\xD1\x80\xD0\xB8");
+
+    ed.CodePageDetect = true;
+    std::string foreign = "\xD0\x9F \xE4\xB8\xAD\n";  // П and a CJK character
+    ASSERT_TRUE(Load("cjk.txt", foreign));
+    EXPECT_EQ(ed.FileCodePage, CodePage::ASCII);
+    EXPECT_EQ(Text(1), "\xD0\x9F \xE4\xB8\xAD");
+    EXPECT_TRUE(con.Showed(Utf8UnmappableMessage));
+
+    std::string invalid = "\xD0\n\x9F\xC0\x80\n";
+    ASSERT_TRUE(Load("bad.txt", invalid));
+    EXPECT_EQ(ed.FileCodePage, CodePage::ASCII);
+    EXPECT_EQ(Text(1), "\xD0");
+}
+
+TEST_F(LoadTest, ALongUtf8LineIsCutAt255Characters)
+{
+    ed.CodePageDetect = true;
+    std::string line;
+    for (int i = 0; i < 300; ++i) line += "\xD0\xAF";  // Я
+    ASSERT_TRUE(Load("longru.txt", line + "\nend\n"));
+    EXPECT_EQ(ed.FileCodePage, CodePage::UTF8);
+    EXPECT_EQ(Text(1), std::string(255, '\x9F'));
+    EXPECT_EQ(Text(2), "end");
+    EXPECT_TRUE(con.Showed(LinesCutMessage));
+}
+
+}  // namespace
+}  // namespace lumo::filetest

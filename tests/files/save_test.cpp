@@ -1,0 +1,323 @@
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "files/files_fixture.h"
+
+namespace lumo::filetest {
+namespace {
+
+using SaveTest = FilesTest;
+
+
+TEST_F(SaveTest, UnchangedTextsComeBackByteForByte)
+{
+    const std::string files[] = {
+        "one\ntwo\n\nfour\n",
+        "one\r\ntwo\r\n\r\nfour\r\n",
+        "one\rtwo\r\rfour\r",
+        std::string("tab\tnul\0mid\x1A\n", 13),
+    };
+    for (const auto& bytes : files) {
+        ASSERT_TRUE(Load("rt.txt", bytes));
+        ed.Modified = true;
+        SaveFile(ed);
+        EXPECT_EQ(ed.OperationFailed, 0);
+        EXPECT_FALSE(ed.Modified);
+        EXPECT_EQ(ReadFile(dir + "rt.txt"), bytes);
+    }
+}
+
+TEST_F(SaveTest, TrailingBlanksAndNulsAreDroppedAndEveryLineGetsItsEnd)
+{
+    ASSERT_TRUE(Load("t.txt", "x\r\n"));
+    SetLine(ed, std::string("abc  \0 \0", 8), 1);
+    int at = 2;
+    InsertLine(ed, 10, at);
+    SetLine(ed, "     ", 2);
+    at = 3;
+    InsertLine(ed, 10, at);
+    SetLine(ed, "end\x01\t", 3);  // a colour code at the end is text
+    ed.Modified = true;
+    SaveFile(ed);
+    EXPECT_EQ(ReadFile(dir + "t.txt"), "abc\r\n\r\nend\x01\t\r\n");
+}
+
+TEST_F(SaveTest, EncodeLinesModesAndCodePages)
+{
+    AddLines({"a\x05z", "\x80\xA0\x01"});
+    EXPECT_EQ(EncodeLines(ed, 1, 2, SaveAsIs), "a\x05z\n\x80\xA0\x01\n");
+    EXPECT_EQ(EncodeLines(ed, 1, 2, SaveControlBlank), "a z\n\x80\xA0 \n");  // blanks made of codes stay
+    EXPECT_EQ(EncodeLines(ed, 1, 2, SaveControlCode), "a#5z\n\x80\xA0#1\n");
+    ed.FileCodePage = CodePage::ANSI;
+    EXPECT_EQ(EncodeLines(ed, 2, 2, SaveAsIs), "\xC0\xE0\x01\n");
+    ed.FileCodePage = CodePage::KOI8;
+    EXPECT_EQ(EncodeLines(ed, 2, 2, SaveAsIs), "\xE1\xC1\x01\n");
+    ed.FileCodePage = CodePage::UTF8;
+    EXPECT_EQ(EncodeLines(ed, 2, 2, SaveAsIs), "\xD0\x90\xD0\xB0\x01\n");
+    // The "#" codes never make a line longer than 255 characters.
+    ed.FileCodePage = CodePage::ASCII;
+    SetLine(ed, std::string(200, '\x1F'), 1);
+    EXPECT_EQ(EncodeLines(ed, 1, 1, SaveControlCode).size(), 256u);
+}
+
+TEST_F(SaveTest, Utf8FilesAreSavedBackExactlyWithTheirByteOrderMark)
+{
+    ed.CodePageDetect = true;
+    const std::string files[] = {
+        "\xEF\xBB\xBF\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\r\n\xE2\x95\x94\xE2\x95\x90\xC2\xA0\xE2\x88\x9A\r\n",
+        "\xD0\x81\xD1\x91 \xE2\x96\x91\xE2\x96\x88\n",
+        "\xD0\x9F \xE4\xB8\xAD\n",  // a character CP866 lacks: kept as bytes
+    };
+    for (const auto& bytes : files) {
+        ASSERT_TRUE(Load("u.txt", bytes));
+        ed.Modified = true;
+        SaveFile(ed);
+        EXPECT_EQ(ReadFile(dir + "u.txt"), bytes);
+    }
+}
+
+TEST_F(SaveTest, APermissionBitsAndSymbolicLinksAreKept)
+{
+    WriteFile(dir + "real.txt", "old\n");
+    chmod((dir + "real.txt").c_str(), 0640);
+    ASSERT_EQ(symlink("real.txt", (dir + "link.txt").c_str()), 0);
+    ed.FileName = dir + "link.txt";
+    ASSERT_TRUE(LoadFile(ed));
+    SetLine(ed, "new", 1);
+    ed.Modified = true;
+    SaveFile(ed);
+    struct stat st;
+    ASSERT_EQ(lstat((dir + "link.txt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(dir + "real.txt"), "new\n");
+    ASSERT_EQ(stat((dir + "real.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"link.txt", "real.txt"}));
+}
+
+TEST_F(SaveTest, AFileWithSeveralHardLinksIsWrittenInPlace)
+{
+    WriteFile(dir + "a.txt", "old\n");
+    ASSERT_EQ(link((dir + "a.txt").c_str(), (dir + "b.txt").c_str()), 0);
+    ed.FileName = dir + "a.txt";
+    ASSERT_TRUE(LoadFile(ed));
+    SetLine(ed, "new text", 1);
+    ed.Modified = true;
+    SaveFile(ed);
+    EXPECT_EQ(ReadFile(dir + "b.txt"), "new text\n");
+    struct stat st;
+    ASSERT_EQ(stat((dir + "a.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u);
+}
+
+// Runs `body` with a file-size limit of `bytes` and SIGXFSZ ignored, as the
+// editor runs.
+template <typename Body>
+void WithFileSizeLimit(rlim_t bytes, Body body)
+{
+    struct rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    body();
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+}
+
+TEST_F(SaveTest, AFailedSaveLeavesTheFileAsItWasAndNoTemporaryFile)
+{
+    const std::string original = "small\n";
+    ASSERT_TRUE(Load("f.txt", original));
+    SetLine(ed, std::string(200, 'x'), 1);
+    for (int i = 0; i < 50; ++i) {
+        int at = ed.LineCount + 1;
+        InsertLine(ed, 200, at);
+        SetLine(ed, std::string(200, 'y'), at);
+    }
+    ed.Modified = true;
+    WithFileSizeLimit(4096, [&] {
+        con.Push(Esc);  // F2 asks for another name after the failure
+        SaveFile(ed);
+    });
+    EXPECT_EQ(ed.OperationFailed, 1);
+    EXPECT_TRUE(ed.Modified);
+    EXPECT_TRUE(con.Showed(WriteErrorMessage));
+    EXPECT_EQ(ReadFile(dir + "f.txt"), original);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"f.txt"});
+}
+
+TEST_F(SaveTest, AFailedInPlaceSavePutsTheOldTextBack)
+{
+    const std::string original(3000, 'o');
+    WriteFile(dir + "h.txt", original + "\n");
+    ASSERT_EQ(link((dir + "h.txt").c_str(), (dir + "h2.txt").c_str()), 0);
+    ed.FileName = dir + "h.txt";
+    ASSERT_TRUE(LoadFile(ed));
+    for (int i = 0; i < 40; ++i) {
+        int at = ed.LineCount + 1;
+        InsertLine(ed, 200, at);
+        SetLine(ed, std::string(200, 'n'), at);
+    }
+    ed.Modified = true;
+    WithFileSizeLimit(4096, [&] {
+        con.Push(Esc);
+        SaveFile(ed);
+    });
+    EXPECT_EQ(ed.OperationFailed, 1);
+    EXPECT_EQ(ReadFile(dir + "h2.txt"), original + "\n");
+}
+
+TEST_F(SaveTest, UnwritablePlacesAreWriteErrors)
+{
+    AddLines({"text"});
+    ed.Modified = true;
+    for (std::string target : {dir + "no/such/dir.txt", std::string("/proc/lumo-test.txt"), dir}) {
+        con.shown.clear();
+        ed.FileName = target;
+        con.Push(Esc);
+        SaveFile(ed);
+        EXPECT_EQ(ed.OperationFailed, 1) << target;
+        EXPECT_TRUE(con.Showed(WriteErrorMessage)) << target;
+        EXPECT_TRUE(ed.Modified);
+    }
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(SaveTest, AReadOnlyFileIsNotReplaced)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root may write every file";
+    WriteFile(dir + "ro.txt", "read only\n");
+    chmod((dir + "ro.txt").c_str(), 0444);
+    ed.FileName = dir + "ro.txt";
+    ASSERT_TRUE(LoadFile(ed));
+    SetLine(ed, "changed", 1);
+    ed.Modified = true;
+    con.Push(Esc);
+    SaveFile(ed);
+    EXPECT_EQ(ReadFile(dir + "ro.txt"), "read only\n");
+    EXPECT_EQ(ed.OperationFailed, 1);
+}
+
+TEST_F(SaveTest, TheOwnerIsKept)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "only root can give a file away";
+    WriteFile(dir + "theirs.txt", "old\n");
+    ASSERT_EQ(chown((dir + "theirs.txt").c_str(), 1234, 1234), 0);
+    ed.FileName = dir + "theirs.txt";
+    ASSERT_TRUE(LoadFile(ed));
+    SetLine(ed, "new", 1);
+    ed.Modified = true;
+    SaveFile(ed);
+    struct stat st;
+    ASSERT_EQ(stat((dir + "theirs.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 1234u);
+    EXPECT_EQ(st.st_gid, 1234u);
+    EXPECT_EQ(ReadFile(dir + "theirs.txt"), "new\n");
+}
+
+TEST_F(SaveTest, AWritableFileInAReadOnlyDirectoryIsWrittenInPlace)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root may write in every directory";
+    ASSERT_EQ(mkdir((dir + "ro").c_str(), 0755), 0);
+    WriteFile(dir + "ro/f.txt", "old\n");
+    chmod((dir + "ro").c_str(), 0555);
+    ed.FileName = dir + "ro/f.txt";
+    ASSERT_TRUE(LoadFile(ed));
+    SetLine(ed, "new", 1);
+    ed.Modified = true;
+    SaveFile(ed);
+    chmod((dir + "ro").c_str(), 0755);
+    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_EQ(ReadFile(dir + "ro/f.txt"), "new\n");
+}
+
+TEST_F(SaveTest, AfterAWriteErrorTheTextCanGoToAnotherName)
+{
+    AddLines({"text"});
+    ed.Modified = true;
+    ed.FileName = dir + "no/such/file.txt";
+    con.Type(dir + "other.txt");
+    con.Push(Enter);
+    SaveFile(ed);
+    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_EQ(ed.FileName, dir + "other.txt");
+    EXPECT_EQ(ReadFile(dir + "other.txt"), "text\n");
+    EXPECT_FALSE(ed.Modified);
+}
+
+TEST_F(SaveTest, AnIncompleteTextIsNeverSavedOverItsFile)
+{
+    std::string longLine(300, 'x');
+    const std::string original = longLine + "\nsecond\n";
+    ASSERT_TRUE(Load("cut.txt", original));
+    ed.Modified = true;
+    con.shown.clear();
+    con.Push(Esc);  // F2 then offers the dialog: cancelled
+    SaveFile(ed);
+    EXPECT_EQ(ed.OperationFailed, 1);
+    EXPECT_TRUE(con.Showed(LinesCutMessage));
+    EXPECT_EQ(ReadFile(dir + "cut.txt"), original);
+
+    // Neither through a link nor by the automatic save.
+    ASSERT_EQ(symlink("cut.txt", (dir + "alias.txt").c_str()), 0);
+    ed.FileName = dir + "alias.txt";
+    AutoSave(ed);
+    EXPECT_TRUE(ed.Modified);
+    EXPECT_EQ(ReadFile(dir + "cut.txt"), original);
+
+    // Another file takes it.
+    ed.FileName = dir + "cut.txt";
+    con.Type(dir + "part.txt");
+    con.Push(Enter);
+    SaveFile(ed);
+    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_EQ(ReadFile(dir + "part.txt"), std::string(255, 'x') + "\nsecond\n");
+    EXPECT_EQ(ReadFile(dir + "cut.txt"), original);
+}
+
+TEST_F(SaveTest, F2OnAnUnchangedTextWritesOnlyTheBraceCopies)
+{
+    const std::string text = "a\x01" "b\nc\n";
+    ASSERT_TRUE(Load("A{B.TXT", text));
+    ASSERT_FALSE(ed.Modified);
+    WriteFile(dir + "A{B.TXT", "changed on disk\n");
+    SaveFile(ed);
+    EXPECT_EQ(ReadFile(dir + "A{B.TXT"), "changed on disk\n");
+    EXPECT_EQ(ReadFile(dir + "AB.TXT"), "a b\nc\n");
+
+    ASSERT_TRUE(Load("A}B.TXT", text));
+    SaveFile(ed);
+    EXPECT_EQ(ReadFile(dir + "AB.TXT"), "a#1b\nc\n");
+}
+
+TEST_F(SaveTest, TheBraceRuleLooksAtTheBaseNameOnly)
+{
+    ASSERT_EQ(mkdir((dir + "x{y").c_str(), 0755), 0);
+    WriteFile(dir + "x{y/plain.txt", "p\n");
+    ed.FileName = dir + "x{y/plain.txt";
+    ASSERT_TRUE(LoadFile(ed));
+    SaveFile(ed);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"x{y"});
+}
+
+TEST_F(SaveTest, AutomaticSaveNeverAsks)
+{
+    AddLines({"typed"});
+    ed.Modified = true;
+    AutoSave(ed);  // no name: a message, no prompt (no keys are queued)
+    EXPECT_TRUE(ed.Modified);
+    ed.FileName = dir + "no/such/auto.txt";
+    AutoSave(ed);
+    EXPECT_TRUE(con.Showed(WriteErrorMessage));
+    EXPECT_TRUE(ed.Modified);
+    ed.FileName = dir + "auto.txt";
+    AutoSave(ed);
+    EXPECT_FALSE(ed.Modified);
+    EXPECT_EQ(ReadFile(dir + "auto.txt"), "typed\n");
+}
+
+}  // namespace
+}  // namespace lumo::filetest
