@@ -82,7 +82,7 @@ bool WriteKeystrokeFile(const Editor& ed, const std::string& path)
     std::string bytes;
     for (int slot = 1; slot <= 32; ++slot)
         for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((ed.KeystrokeBuffer[slot] >> shift) & 0xFF);
-    return ReplaceFileContents(path, bytes, 0644);
+    return ReplaceFileContents(path, bytes, 0666);
 }
 
 void KeyBufferFile(Editor& ed, int operation)

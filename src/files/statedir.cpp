@@ -135,6 +135,10 @@ bool ReplaceFileContents(const std::string& given, const std::string& content, u
         std::string current;
         if (static_cast<size_t>(st.st_size) == content.size() && ReadSideFile(path, current) && current == content)
             return true;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode &= ~mask;
     }
     std::string temp = DirectoryOf(path) + "/.lumo-XXXXXX";
     int fd = mkstemp(temp.data());

@@ -72,9 +72,9 @@ void Utf8Detector::Feed(const unsigned char* p, size_t n)
     fed_ += n;
 }
 
-Utf8Kind Utf8Detector::Result() const
+Utf8Kind Utf8Detector::Result(bool whole) const
 {
-    if (invalid_ || pendingCount_ > 0 || !multibyte_) return Utf8Kind::Bytes;
+    if (invalid_ || (whole && pendingCount_ > 0) || !multibyte_) return Utf8Kind::Bytes;
     return unmappable_ ? Utf8Kind::Unmappable : Utf8Kind::Convertible;
 }
 
@@ -87,6 +87,7 @@ Utf8Kind DetectUtf8File(int fd, bool& bom)
     // (a CR LF counts twice) the rest of a huge file need not be read.
     constexpr size_t EnoughLineEnds = 2 * (static_cast<size_t>(MaxLines) + 1);
     size_t lineEnds = 0;
+    bool whole = true;
     for (;;) {
         ssize_t got = pread(fd, buffer.data(), buffer.size(), offset);
         if (got < 0 && errno == EINTR) continue;
@@ -99,10 +100,13 @@ Utf8Kind DetectUtf8File(int fd, bool& bom)
         if (detector.Invalid()) break;
         offset += got;
         for (ssize_t i = 0; i < got; ++i) lineEnds += buffer[i] == '\n' || buffer[i] == '\r';
-        if (lineEnds > EnoughLineEnds) break;
+        if (lineEnds > EnoughLineEnds) {
+            whole = false;
+            break;
+        }
     }
     bom = detector.Bom();
-    return detector.Result();
+    return detector.Result(whole);
 }
 
 std::string Utf8LineToCp866(std::string_view raw, bool& cut)

@@ -18,7 +18,9 @@ enum class Utf8Kind {
 class Utf8Detector {
 public:
     void Feed(const unsigned char* p, size_t n);
-    Utf8Kind Result() const;
+    // `whole`: the file was fed to its end (else a character cut at the
+    // end of what was fed is no fault).
+    Utf8Kind Result(bool whole = true) const;
     bool Bom() const { return bom_; }
     // Not UTF-8: nothing later can change the result.
     bool Invalid() const { return invalid_; }

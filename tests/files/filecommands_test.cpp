@@ -263,9 +263,14 @@ TEST_F(FileCommandTest, FindSideFileLooksHereThenBesideTheProgram)
     EXPECT_EQ(found, dir + "side.lmo");
     EXPECT_FALSE(FindSideFile(dir + "absent.lmo", found));
     EXPECT_FALSE(FindSideFile("", found));
-    // The test program's own directory holds the test program.
+    // The test program's own directory holds the test program; look from
+    // elsewhere so that the working directory cannot answer first.
     std::string self = std::filesystem::read_symlink("/proc/self/exe").filename().string();
-    EXPECT_TRUE(FindSideFile(self, found));
+    std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    bool beside = FindSideFile(self, found);
+    std::filesystem::current_path(here);
+    EXPECT_TRUE(beside);
     EXPECT_EQ(found, std::filesystem::read_symlink("/proc/self/exe").string());
 }
 

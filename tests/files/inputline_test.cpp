@@ -158,6 +158,17 @@ TEST_F(InputLineTest, TypingStopsWhenTheFieldIsFull)
     EXPECT_EQ(Run(""), std::string(52, 'q'));
 }
 
+TEST_F(InputLineTest, AStringLongerThanTheFieldScrollsAndStaysWhole)
+{
+    std::string path = "/" + std::string(120, 'p') + "/name.txt";
+    con.Push(End);
+    con.Push(Backspace);
+    con.Type("X");  // the field is full: refused
+    con.Push(Enter);
+    EXPECT_EQ(Run(path), path.substr(0, path.size() - 1));
+    EXPECT_LT(con.cursorColumn, con.ScreenColumns);
+}
+
 TEST_F(InputLineTest, ControlCodesAreTypedButFunctionKeysAreNot)
 {
     con.Push(0x00041E01);  // Ctrl+A

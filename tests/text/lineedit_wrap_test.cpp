@@ -20,9 +20,42 @@ TEST_F(TypingTest, TheLastWordWrapsToANewLineWithTheCursor)
     EXPECT_EQ(Text(2), "eeee");
     ExpectCursor(2, 5);
     EXPECT_EQ(ed.WrapShift, 2);
-    // The wrap left the first line: its restore must not reach the new one.
+    // The wrap left the first line: its restore must never reach the new one.
+    Run(CmdCancelLastChange);
+    Run(CmdRestoreLine);
+    EXPECT_EQ(Text(2), "eeee");
     Type("f");
-    EXPECT_EQ(Text(2), "eeeef");
+    Run(CmdCancelLastChange);
+    EXPECT_EQ(Text(2), "eeee");
+    EXPECT_EQ(Text(1), "aaaa bbbb cccc dddd");
+}
+
+TEST_F(TypingTest, CancelRightAfterTheWrappingKeyStaysOnTheNewLine)
+{
+    Load({""});
+    Type("aaaa bbbb cccc dddd e");
+    ExpectCursor(2, 2);
+    Type("e");
+    Run(CmdCancelLastChange);
+    EXPECT_EQ(Text(2), "e");
+    EXPECT_EQ(Text(1), "aaaa bbbb cccc dddd");
+    ExpectCursor(2, 2);
+}
+
+TEST_F(TypingTest, AWrapWhoseWordCannotBeStoredChangesNothing)
+{
+    ed.FormatWidth = 30;
+    Load({"aaaa bbbb cccc dddd eeee ffff"}, 30);
+    int at = 2;
+    InsertLine(ed, 10, at);
+    SetLine(ed, "xxxxxxxxx", 2);
+    ed.MemoryBudget = ed.MemoryUsed + 4;  // line 2 cannot grow
+    At(1, 30);
+    Type(" g");
+    EXPECT_EQ(ed.LineCount, 2);
+    EXPECT_EQ(Text(1), "aaaa bbbb cccc dddd eeee ffff");
+    EXPECT_EQ(Text(2), "xxxxxxxxx");
+    ExpectCursor(1, 31);
 }
 
 TEST_F(TypingTest, AWrappedWordGoesInFrontOfTheNextLinesTextOrOnANewParagraphLine)
