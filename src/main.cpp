@@ -4,5 +4,5 @@
 int main(int argc, char** argv)
 {
     lumo::TerminalConsole console;
-    return lumo::RunEditor(console, argc, argv, &console.OpenError());
+    return lumo::RunEditor(console, argc, argv, &console.OpenError(), true);
 }

@@ -1,5 +1,6 @@
 #include "console/terminal_console.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -322,6 +323,8 @@ void TerminalConsole::OpenKeyboard()
     // answers: an answer to the second without one to the first means no
     // kitty protocol. The replies are taken by the reader whenever they come.
     WriteAll("\x1b[?u\x1b[c");
+    awaitingAnswer_ = true;
+    answerDeadlineMs_ = NowMs() + QueryAnswerMs;
     g.keyboardOpen = 1;
     StartReader();
 }
@@ -342,6 +345,8 @@ void TerminalConsole::WriteAll(const std::string& bytes)
 void TerminalConsole::HandleReplies()
 {
     for (TermReply r : decoder_.replies) {
+        // The device attributes are asked last: their answer ends the replies.
+        if (r == TermReply::DeviceAttributes) awaitingAnswer_ = false;
         if (queryAnswered_ || suspended_) continue;
         queryAnswered_ = true;
         std::lock_guard lock(outMutex_);
@@ -354,30 +359,51 @@ void TerminalConsole::HandleReplies()
             const char* term = std::getenv("TERM");
             if (term && std::strcmp(term, "linux") == 0) continue;
             protocol_ = 1;
-            WriteAll(ModifyOtherKeysOn);
+            // A terminal that does not know the private marker would take
+            // this for colours and underlining: reset them at once, and let
+            // the next flush set its colours in full.
+            WriteAll(std::string(ModifyOtherKeysOn) + "\x1b[0m");
+            writer_.Invalidate();
         }
         RebuildRestoreString();
     }
     decoder_.replies.clear();
 }
 
+bool TerminalConsole::StillDraining() const
+{
+    return awaitingAnswer_ && NowMs() < answerDeadlineMs_;
+}
+
 void TerminalConsole::ReaderLoop()
 {
     std::vector<KeyRecord>& records = pending_;
     char buf[4096];
-    while (!stopReader_) {
+    for (;;) {
+        // Asked to stop: done, unless the terminal's answer to the start-up
+        // query is still on its way (a start-up that fails at once, a child
+        // started right away); then read on until it comes or is overdue.
+        if (stopReader_ && !StillDraining()) break;
         // Hand over what was decoded; a full ring holds the reader here, so
-        // the terminal is not read while there is no room.
+        // the terminal is not read while there is no room. Records the queue
+        // could not take (the reader is stopping) are kept: they are the
+        // user's typing, queued after a hand-over of the terminal.
         while (pendingNext_ < records.size()) {
             if (!queue_.Put(records[pendingNext_])) break;
             ++pendingNext_;
         }
-        if (stopReader_) break;
-        records.clear();
-        pendingNext_ = 0;
+        if (pendingNext_ == records.size()) {
+            records.clear();
+            pendingNext_ = 0;
+        }
 
         pollfd fds[2] = {{fd_, POLLIN, 0}, {g.wakeRead, POLLIN, 0}};
-        int timeout = decoder_.MillisecondsToWait(NowMs());
+        long long now = NowMs();
+        int timeout = decoder_.MillisecondsToWait(now);
+        if (stopReader_) {
+            int left = int(std::max(0LL, answerDeadlineMs_ - now));
+            if (timeout < 0 || timeout > left) timeout = left;
+        }
         int n = poll(fds, 2, timeout);
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -394,7 +420,7 @@ void TerminalConsole::ReaderLoop()
                 }
             }
         }
-        if (stopReader_) break;
+        if (stopReader_ && !StillDraining()) break;
         if (fds[0].revents & POLLIN) {
             ssize_t got = read(fd_, buf, sizeof buf);
             if (got > 0) {

@@ -79,6 +79,7 @@ public:
 private:
     void ReaderLoop();
     void HandleReplies();
+    bool StillDraining() const;     // reader thread: stopping, but an answer is due
     void WriteAll(const std::string& bytes);
     void Repaint();                 // from ShadowCells, after SIGWINCH/SIGCONT
     void SyncCursorLocked();        // outMutex_ held
@@ -107,6 +108,12 @@ private:
     std::atomic<bool> stopReader_{false};
     std::atomic<int> protocol_{0};
     bool queryAnswered_ = false;    // reader thread only
+    // The device-attributes answer to the start-up query has not come yet;
+    // a reader that stops before this deadline keeps reading until it does,
+    // so the answer never lands in the shell's or a child's input.
+    static constexpr int QueryAnswerMs = 200;
+    bool awaitingAnswer_ = false;   // reader thread (set before it starts)
+    long long answerDeadlineMs_ = 0;
     // Decoded records not yet queued (reader thread; kept across a hand-over
     // of the terminal, they are the user's typing).
     std::vector<KeyRecord> pending_;

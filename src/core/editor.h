@@ -174,6 +174,9 @@ struct Editor {
     bool Ending = false;
     std::vector<std::string> StartupOptions;  // the options as given, for a second editor
     std::string FarewellNote;  // printed on standard error once the terminal is restored
+    // Set when Ctrl+Alt+Backspace found no place for the unsaved text; the
+    // next Ctrl+Alt+Backspace ends without it.
+    bool EmergencySaveFailed = false;
     std::array<std::string, 16> SearchHistory{};
     int HistoryIndex = 0;
     // The search commands' case setting (15 ignore, -15 match, 0 not chosen)

@@ -8,6 +8,7 @@ namespace lumo {
 namespace {
 
 constexpr int LastSlot = 32;
+constexpr KeyEvent ShiftF9Value = 0x0202FF09;
 
 // A slot whose character and scan bytes are both 0 ends a sequence.
 bool IsEndMarker(KeyEvent key) { return (key & 0xFFFF) == 0; }
@@ -55,9 +56,10 @@ bool RecordKey(Editor& ed)
     ed.KeystrokeBuffer[ed.RecordCount] = KeyValue(ed);
     ++ed.RecordCount;
     // The key that fills the last slot stops the recording: its slot becomes
-    // the end marker, so a sequence keeps at most 31 keys.
+    // the end marker, so a sequence keeps at most 31 keys. When that key is
+    // the user's own Shift+F9, nothing was lost: no overflow message.
     if (ed.RecordCount > LastSlot) {
-        StopRecording(ed, true);
+        StopRecording(ed, KeyValue(ed) != ShiftF9Value);
         return true;
     }
     return false;

@@ -163,12 +163,6 @@ Redraw CmdLowCaseChar(Editor& ed) { return ChangeCaseAtCursor(ed, false); }
 Redraw CmdUpCaseWordInitial(Editor& ed) { return ChangeWordInitialCase(ed, true); }
 Redraw CmdLowCaseWordInitial(Editor& ed) { return ChangeWordInitialCase(ed, false); }
 
-Redraw CmdToggleRusLine(Editor& ed)
-{
-    ToggleRus(ed);
-    return Redraw::Status;
-}
-
 // The user's RUN command gets the file as saved; when the save did not
 // happen it does not run on an older copy.
 Redraw CmdRun(Editor& ed)

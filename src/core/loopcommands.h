@@ -29,7 +29,6 @@ Redraw CmdUpCaseChar(Editor& ed);
 Redraw CmdLowCaseChar(Editor& ed);
 Redraw CmdUpCaseWordInitial(Editor& ed);
 Redraw CmdLowCaseWordInitial(Editor& ed);
-Redraw CmdToggleRusLine(Editor& ed);       // Alt+F3
 
 Redraw CmdRun(Editor& ed);                 // Alt+F2, Service "7 RUN "
 Redraw CmdReloadAbbreviations(Editor& ed); // Alt+Space

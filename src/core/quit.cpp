@@ -12,12 +12,15 @@
 #include "files/fileio.h"
 #include "files/inputline.h"
 #include "files/statedir.h"
+#include "text/render.h"
 
 namespace lumo {
 
 namespace {
 
 constexpr const char* QuitQuestion = " To save into file ? | 1 - yes | 2 - no | 3 = Esc - continue editing |";
+constexpr const char* EmergencyFailedMessage =
+    " The text could not be saved anywhere! Ctrl+Alt+BkSp again ends without it.";
 
 bool WriteNewFile(const std::string& path, const std::string& data)
 {
@@ -70,11 +73,14 @@ std::string WriteEmergencySave(Editor& ed)
 {
     std::string data = EncodeLines(ed, 1, ed.LineCount, SaveAsIs);
     // The state directory first; when that cannot be used, beside the
-    // edited file, so the text is not lost either way.
+    // edited file, and last the temporary directory, so the text is not
+    // lost whatever one of them lacks.
     std::string fileDir = ed.FileName.find('/') == std::string::npos
                               ? std::string("./")
                               : ed.FileName.substr(0, ed.FileName.rfind('/') + 1);
-    for (const std::string& dir : {ed.StateDir, fileDir}) {
+    const char* tmpdir = std::getenv("TMPDIR");
+    std::string tempDir = tmpdir && tmpdir[0] == '/' ? std::string(tmpdir) + "/" : std::string("/tmp/");
+    for (const std::string& dir : {ed.StateDir, fileDir, tempDir}) {
         if (dir == ed.StateDir && !CreateStateDirectory(dir)) continue;
         // A few tries: another editor may take the same name between the
         // look and the create.
@@ -91,6 +97,13 @@ void EmergencyEnd(Editor& ed)
 {
     if (ed.Modified) {
         std::string path = WriteEmergencySave(ed);
+        if (path.empty() && !ed.EmergencySaveFailed) {
+            // Ending now would lose the text: the user decides with a
+            // second Ctrl+Alt+Backspace.
+            ed.EmergencySaveFailed = true;
+            ShowMessage(ed, EmergencyFailedMessage, 1);
+            return;
+        }
         ed.FarewellNote = path.empty() ? "lumo: the unsaved text could not be written anywhere"
                                        : "lumo: the unsaved text was written to " + path;
     }
@@ -106,7 +119,7 @@ Redraw CmdQuit(Editor& ed)
 Redraw CmdEmergencyEnd(Editor& ed)
 {
     EmergencyEnd(ed);
-    return Redraw::NextKey;
+    return ed.Ending ? Redraw::NextKey : Redraw::Full;
 }
 
 void CloseConsole(Editor& ed)
@@ -121,6 +134,7 @@ void CloseConsole(Editor& ed)
 void HangupEnd(Editor& ed)
 {
     bool modified = ed.Modified;
+    ed.EmergencySaveFailed = true;  // nobody is left to ask: end in any case
     EmergencyEnd(ed);
     CloseConsole(ed);
     std::exit(modified ? ExitDiscarded : ExitUnchanged);

@@ -20,8 +20,10 @@ constexpr int ExitDiscarded = 3;
 // The whole run: start-up, the main loop, the end. Returns the exit code;
 // main() ends the process with it. --help and --version are answered here.
 // `openError`, when given, says why the console could not be opened (it is
-// read only after OpenScreen failed).
-int RunEditor(Console& con, int argc, char** argv, const std::string* openError = nullptr);
+// read only after OpenScreen failed). With `endProcess` the process ends
+// right after the terminal is restored, without tearing the text down.
+int RunEditor(Console& con, int argc, char** argv, const std::string* openError = nullptr,
+              bool endProcess = false);
 
 // Start-up up to and including the first redraw. `args` are the command-line
 // parameters without the program name. Returns true when the editor can go
@@ -56,7 +58,8 @@ bool WriteSettingsFile(Editor& ed, const std::string& path);
 bool Quit(Editor& ed);
 // Ctrl+Alt+Backspace: no question, no settings or saved-state file; a
 // modified text goes to the emergency save file first. Sets ed.Ending with
-// exit code 0.
+// exit code 0. When the text could be written nowhere, it says so and
+// stays; the next call ends without the text.
 void EmergencyEnd(Editor& ed);
 // The binding-table commands for the two. The main loop returns when it
 // finds ed.Ending set after a command.
@@ -67,8 +70,9 @@ Redraw CmdEmergencyEnd(Editor& ed);  // Ctrl+Alt+Backspace
 // and prints ed.FarewellNote, if any, on standard error.
 void CloseConsole(Editor& ed);
 
-// Writes the text to EmergencySavePath (new file, mode 0600). Returns the
-// path written, or an empty string when that failed.
+// Writes the text to EmergencySavePath (new file, mode 0600) in the state
+// directory, else beside the edited file, else in $TMPDIR or /tmp. Returns
+// the path written, or an empty string when all of them failed.
 std::string WriteEmergencySave(Editor& ed);
 // What the console's hang-up report (SIGTERM, SIGHUP, end of terminal input)
 // runs: the emergency save of a modified text, the terminal restored, the

@@ -4,6 +4,7 @@
 #include "core/loopcommands.h"
 #include "files/codepage.h"
 #include "files/keystrokefile.h"
+#include "files/shell.h"
 #include "text/lineedit.h"
 #include "text/movement.h"
 
@@ -70,8 +71,12 @@ Redraw AltTyping(Editor& ed)
     bool shifted = (ed.KeyShift & 3) != 0;
     int c = AltTypedChar(ed.KeyScan, shifted);
     if (c >= 0) return TypeCharacter(ed, static_cast<uint8_t>(c));
+    // Alt+\ and Alt+Shift+\ add the word asked for, or the current line,
+    // to the abbreviations file.
+    if (ed.KeyScan == 0x2B) return shifted ? CmdAddCurrentLine(ed) : CmdAddCurrentWord(ed);
+    // Alt+Space comes with or without its blank, depending on the terminal.
+    if (ed.KeyScan == 0x39) return CmdReloadAbbreviations(ed);
     switch (KeyValue(ed) & 0xFFFF) {
-        case 0x3920: return CmdReloadAbbreviations(ed);
         case 0xFF02: return CmdRun(ed);
         case 0xFF05: return ChangeWordInitialCase(ed, true);
         case 0xFF06: return ChangeWordInitialCase(ed, false);

@@ -4,7 +4,8 @@
 //
 // Saving never destroys the file it replaces: the new text goes to a
 // temporary file in the same directory, is flushed to disk, gets the
-// original's permission bits and is renamed over it. A symbolic link is
+// original's permission bits, owner and extended attributes and is renamed
+// over it. A symbolic link is
 // followed (its target gets the text, the link stays). A file with several
 // hard links, or one whose owner a new file could not keep, is written in
 // place after the whole new text is prepared, and the old text is put back

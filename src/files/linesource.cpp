@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "core/editor.h"
 
@@ -17,9 +18,10 @@ constexpr size_t RawLimitUtf8 = 3 * MaxText;
 
 }  // namespace
 
-LineSource::LineSource(int fd, bool detect) : fd_(fd), buffer_(64 * 1024)
+LineSource::LineSource(int fd, bool detect) : fd_(fd), buffer_(BufferSize)
 {
-    if (detect) kind_ = DetectUtf8File(fd_, bom_);
+    if (detect)
+        kind_ = DetectUtf8File(fd_, bom_, reinterpret_cast<unsigned char*>(buffer_.data()), buffer_.size());
     Rewind();
 }
 
@@ -72,8 +74,10 @@ bool LineSource::Next(std::string& line)
         any = true;
         const char* start = buffer_.data() + pos_;
         size_t avail = len_ - pos_;
-        size_t k = 0;
-        while (k < avail && start[k] != '\n' && start[k] != '\r') ++k;
+        // The line's end: the first LF, or a CR before it.
+        const void* lf = std::memchr(start, '\n', avail);
+        size_t k = lf ? static_cast<size_t>(static_cast<const char*>(lf) - start) : avail;
+        if (const void* cr = std::memchr(start, '\r', k)) k = static_cast<size_t>(static_cast<const char*>(cr) - start);
         size_t room = limit - raw_.size();
         size_t take = k < room ? k : room;
         raw_.append(start, take);

@@ -13,6 +13,10 @@ namespace lumo {
 
 class LineSource {
 public:
+    // Bytes read at a time. Small: the buffer lives as long as the load, and
+    // all that the text does not need adds to the editor's footprint.
+    static constexpr size_t BufferSize = 16 * 1024;
+
     // Takes over `fd`. With `detect`, the file is first read through once to
     // tell whether it is UTF-8 (kind()).
     LineSource(int fd, bool detect);

@@ -9,6 +9,7 @@
 
 #include "files/codepage.h"
 #include "files/fileinternal.h"
+#include "files/filepaths.h"
 #include "files/linesource.h"
 #include "files/safewrite.h"
 #include "text/linestore.h"
@@ -149,11 +150,26 @@ void ApplyExtensionRules(Editor& ed, const std::string& fileName)
 
 bool LoadFile(Editor& ed)
 {
-    for (;;) {
+    // The settings a file name may change: another name given after
+    // "INVALID FILE NAME!" starts from them again, so that the rejected
+    // name's extension leaves no trace.
+    const int capacity = ed.LineCapacity;
+    const int formatWidth = ed.FormatWidth;
+    const bool pascal = ed.PascalMode;
+    const std::string brackets = ed.CommentBrackets;
+    const int margin = ed.TabStops[1];
+    for (bool again = false;; again = true) {
+        if (again) {
+            SetLineCapacity(ed, capacity);
+            ed.FormatWidth = formatWidth;
+            ed.PascalMode = pascal;
+            ed.CommentBrackets = brackets;
+            ed.TabStops[1] = margin;
+        }
         ReleaseAllLines(ed);
         ed.OperationFailed = 0;
         ed.MemoryShortWidth = 0;
-        ed.LineEnd = "\n";
+        ed.LineEnd.assign(1, '\n');  // (a string literal here trips a false -Wrestrict in g++ 12 -O3)
         ed.Utf8Bom = false;
         ed.FileCodePage = CodePage::ASCII;
         ed.IncompleteFile.clear();
@@ -172,7 +188,7 @@ bool LoadFile(Editor& ed)
             return true;
         }
         if (opening == Opening::Unreadable)
-            ShowMessage(ed, " The file cannot be read: " + ed.FileName, 1);
+            ShowMessage(ed, " The file cannot be read: " + NameForScreen(ed.FileName), 1);
         else
             ShowMessage(ed, "INVALID FILE NAME!", 1);
         std::string name = ed.FileName;

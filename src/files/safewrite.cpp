@@ -1,10 +1,12 @@
 #include "files/safewrite.h"
 
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace lumo {
 
@@ -82,6 +84,37 @@ void SyncDirectory(const std::string& dir)
     close(fd);
 }
 
+// Gives the new file `to` the extended attributes of the file `from` it
+// replaces (access control lists live there too). False when one of them
+// cannot be given.
+bool CopyAttributes(const std::string& from, int to)
+{
+    ssize_t size = listxattr(from.c_str(), nullptr, 0);
+    if (size < 0) return errno == ENOTSUP;
+    if (size == 0) return true;
+    std::string names(static_cast<size_t>(size), '\0');
+    size = listxattr(from.c_str(), names.data(), names.size());
+    if (size < 0) return false;
+    names.resize(static_cast<size_t>(size));
+    for (size_t at = 0; at < names.size();) {
+        const char* name = names.c_str() + at;
+        at += std::strlen(name) + 1;
+        ssize_t n = getxattr(from.c_str(), name, nullptr, 0);
+        if (n < 0) return false;
+        std::string value(static_cast<size_t>(n), '\0');
+        n = getxattr(from.c_str(), name, value.data(), value.size());
+        if (n < 0) return false;
+        value.resize(static_cast<size_t>(n));
+        if (fsetxattr(to, name, value.data(), value.size(), 0) == 0) continue;
+        // A value the new file has already (a label every new file gets
+        // here) needs no setting.
+        std::string have(value.size() + 1, '\0');
+        ssize_t got = fgetxattr(to, name, have.data(), have.size());
+        if (got != n || have.compare(0, value.size(), value) != 0) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string FollowLinks(const std::string& path)
@@ -114,7 +147,9 @@ bool SafeWriter::Open(const std::string& path, bool append)
     bool exists = stat(target_.c_str(), &st) == 0;
     if (!exists && errno != ENOENT) return false;
     if (exists && !S_ISREG(st.st_mode)) return false;
-    if (exists && access(target_.c_str(), W_OK) != 0) return false;
+    // A file nobody may write is read-only for everyone, root included: a
+    // save must not quietly replace what its owner protected.
+    if (exists && ((st.st_mode & 0222) == 0 || access(target_.c_str(), W_OK) != 0)) return false;
 
     if (append) {
         if (!exists) return false;
@@ -125,6 +160,17 @@ bool SafeWriter::Open(const std::string& path, bool append)
             return false;
         }
         appendStart_ = now.st_size;
+        openLine_ = false;
+        if (now.st_size > 0) {
+            // A file that cannot be read is taken as ended.
+            int reader = open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+            char last = '\n';
+            if (reader >= 0) {
+                if (pread(reader, &last, 1, now.st_size - 1) != 1) last = '\n';
+                close(reader);
+            }
+            openLine_ = last != '\n' && last != '\r';
+        }
         mode_ = Mode::Append;
         return true;
     }
@@ -149,8 +195,10 @@ bool SafeWriter::Open(const std::string& path, bool append)
                 kept = fchown(fd_, st.st_uid, st.st_gid) == 0;
             // chown clears the set-id bits, so the bits come after it.
             if (kept) kept = fchmod(fd_, bits) == 0;
+            if (kept && exists) kept = CopyAttributes(target_, fd_);
             if (!kept) {
-                // A new file would change who owns it or who may read it.
+                // A new file would change who owns it, who may read it, or
+                // lose what its extended attributes said.
                 Abandon();
                 inPlace = true;
             }

@@ -1,9 +1,10 @@
 // Writing a file so that a failure never damages what was on disk.
 //
 // Replacing: the text goes to a temporary file beside the target, is
-// flushed, gets the target's permission bits (and owner) and is renamed over
-// it; a symbolic link is followed, so the link stays and its target gets the
-// text. Where a rename would break something (several hard links, an owner
+// flushed, gets the target's permission bits, owner and extended attributes
+// (access control lists among them) and is renamed over it; a symbolic link
+// is followed, so the link stays and its target gets the text. Where a
+// rename would break something (several hard links, an owner or attribute
 // the new file could not keep, a directory the editor may not write in) the
 // file is written in place once the whole text is ready, and its old text is
 // put back if that write fails. Appending writes at the end and cuts the file
@@ -35,6 +36,9 @@ public:
     void Abandon();
 
     bool appending() const { return mode_ == Mode::Append; }
+    // Appending to a file whose last line has no line end: what is appended
+    // must begin with one, or its first line would join that last line.
+    bool endsInOpenLine() const { return openLine_; }
     // The file that is written: the path with its symbolic links followed.
     const std::string& target() const { return target_; }
 
@@ -52,6 +56,7 @@ private:
     std::string buffer_;
     bool failed_ = false;
     off_t appendStart_ = 0;
+    bool openLine_ = false;
 };
 
 // `path` with its symbolic links followed (the final one may not exist yet).

@@ -24,36 +24,37 @@ void AppendLine(const Editor& ed, std::string& out, std::string_view text, int m
     while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\0')) --n;
     text = text.substr(0, n);
 
-    std::string line;
+    std::string changed;
     if (mode == SaveControlBlank) {
-        line.assign(text);
-        for (char& c : line)
+        changed.assign(text);
+        for (char& c : changed)
             if (static_cast<unsigned char>(c) < 32) c = ' ';
+        text = changed;
     } else if (mode == SaveControlCode) {
         for (char c : text) {
             auto b = static_cast<unsigned char>(c);
-            if (b < 32) line += '#' + std::to_string(b);
-            else line += c;
+            if (b < 32) changed += '#' + std::to_string(b);
+            else changed += c;
         }
-        if (line.size() > static_cast<size_t>(MaxText)) line.resize(MaxText);
-    } else {
-        line.assign(text);
+        if (changed.size() > static_cast<size_t>(MaxText)) changed.resize(MaxText);
+        text = changed;
     }
 
+    const size_t start = out.size();
     switch (ed.FileCodePage) {
     case CodePage::ANSI:
-        for (char& c : line) c = static_cast<char>(ToAnsi(static_cast<uint8_t>(c)));
-        out += line;
+        out += text;
+        for (size_t i = start; i < out.size(); ++i) out[i] = static_cast<char>(ToAnsi(static_cast<uint8_t>(out[i])));
         break;
     case CodePage::KOI8:
-        for (char& c : line) c = static_cast<char>(ToKoi8(static_cast<uint8_t>(c)));
-        out += line;
+        out += text;
+        for (size_t i = start; i < out.size(); ++i) out[i] = static_cast<char>(ToKoi8(static_cast<uint8_t>(out[i])));
         break;
     case CodePage::UTF8:
-        AppendCp866AsUtf8(out, line);
+        AppendCp866AsUtf8(out, text);
         break;
     case CodePage::ASCII:
-        out += line;
+        out += text;
         break;
     }
     out += ed.LineEnd;
@@ -95,6 +96,7 @@ void SaveLines(Editor& ed, int first, int last, TextFile& file, int mode)
     ShowMessage(ed, " Saving ", 0);
     if (ed.FileCodePage == CodePage::UTF8 && ed.Utf8Bom && !file.writer->appending())
         file.writer->Write(Utf8Bom);
+    if (file.writer->appending() && file.writer->endsInOpenLine()) file.writer->Write(ed.LineEnd);
     first = std::max(first, 1);
     last = std::min(last, ed.LineCount);
     for (int i = first; i <= last; i += LinesPerBatch)

@@ -24,4 +24,21 @@ std::string ShellQuote(const std::string& word);
 // The path of the running program (for the second editor).
 std::string OwnProgramPath();
 
+// The abbreviations file the two "Add currnt" commands append to.
+constexpr const char* AbbreviationsFileName = "shorts.lmo";
+
+// Appends `text` as one line (CR LF) to "shorts.lmo" in the current
+// directory, creating it when missing. Done here rather than by a shell ECHO,
+// which would run whatever the text holds. A file whose last line lacks its
+// end gets one first, so the new entry never joins it. False when the file
+// cannot be written; a failed append leaves the file as it was.
+bool AppendAbbreviation(const std::string& text);
+// Extend "3 Add currnt word" (Alt+\): asks for a text with the word prompt;
+// Extend "4 Add currnt line" (Alt+Shift+\): the current line without its
+// leading and trailing blanks. Esc or an empty text does nothing; otherwise
+// the text is appended, "Added \"text\"" is shown and the abbreviations are
+// read again.
+Redraw CmdAddCurrentWord(Editor& ed);
+Redraw CmdAddCurrentLine(Editor& ed);
+
 }  // namespace lumo

@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 #include "console/cp866.h"
 #include "core/editor.h"
@@ -78,10 +77,26 @@ Utf8Kind Utf8Detector::Result(bool whole) const
     return unmappable_ ? Utf8Kind::Unmappable : Utf8Kind::Convertible;
 }
 
-Utf8Kind DetectUtf8File(int fd, bool& bom)
+namespace {
+
+// How often `b` occurs in p[0..n): memchr skips the bytes between quickly.
+size_t CountByte(const unsigned char* p, size_t n, unsigned char b)
+{
+    size_t count = 0;
+    while (const void* hit = std::memchr(p, b, n)) {
+        ++count;
+        size_t k = static_cast<size_t>(static_cast<const unsigned char*>(hit) - p) + 1;
+        p += k;
+        n -= k;
+    }
+    return count;
+}
+
+}  // namespace
+
+Utf8Kind DetectUtf8File(int fd, bool& bom, unsigned char* buffer, size_t size)
 {
     Utf8Detector detector;
-    std::vector<unsigned char> buffer(64 * 1024);
     off_t offset = 0;
     // Only what the line table can hold is loaded: past that many line ends
     // (a CR LF counts twice) the rest of a huge file need not be read.
@@ -89,17 +104,17 @@ Utf8Kind DetectUtf8File(int fd, bool& bom)
     size_t lineEnds = 0;
     bool whole = true;
     for (;;) {
-        ssize_t got = pread(fd, buffer.data(), buffer.size(), offset);
+        ssize_t got = pread(fd, buffer, size, offset);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             bom = false;
             return Utf8Kind::Bytes;
         }
         if (got == 0) break;
-        detector.Feed(buffer.data(), static_cast<size_t>(got));
+        detector.Feed(buffer, static_cast<size_t>(got));
         if (detector.Invalid()) break;
         offset += got;
-        for (ssize_t i = 0; i < got; ++i) lineEnds += buffer[i] == '\n' || buffer[i] == '\r';
+        lineEnds += CountByte(buffer, static_cast<size_t>(got), '\n') + CountByte(buffer, static_cast<size_t>(got), '\r');
         if (lineEnds > EnoughLineEnds) {
             whole = false;
             break;

@@ -39,8 +39,9 @@ private:
 };
 
 // Reads the whole file open on `fd` (from its start, without moving its
-// offset). A read error gives Bytes: the load itself then meets the error.
-Utf8Kind DetectUtf8File(int fd, bool& bom);
+// offset) through the caller's `buffer`. A read error gives Bytes: the load
+// itself then meets the error.
+Utf8Kind DetectUtf8File(int fd, bool& bom, unsigned char* buffer, size_t size);
 
 // One line of a Convertible file in CP866, at most 255 characters; `cut`
 // is set when characters were dropped.

@@ -103,13 +103,18 @@ void WriteBlock(Editor& ed)
     if (ed.OperationFailed != 0) return;
     ed.SideFileName = name;
     bool replaced = !file.writer->appending();
+    bool ownFile = SameFile(name, ed.FileName);
     int first = ed.LineBlockFirst;
     int last = std::min(ed.LineBlockLast, ed.LineCount);
     SaveLines(ed, first, last, file, SaveAsIs);
+    if (ed.OperationFailed != 0) return;
+    bool whole = replaced && first == 1 && last == ed.LineCount;
     // The block's file becomes the edited file only when it now holds the
     // whole text.
-    if (ed.OperationFailed == 0 && replaced && first == 1 && last == ed.LineCount)
-        ed.FileName = ed.SideFileName;
+    if (whole) ed.FileName = ed.SideFileName;
+    // A part of the text written over (or added to) the edited file: the
+    // file no longer holds the text, so quitting must not call it unchanged.
+    else if (ownFile) ed.Modified = true;
 }
 
 }  // namespace lumo

@@ -45,6 +45,14 @@ int Column(const Editor& ed) { return std::clamp(ed.CurrentColumn, 1, 256); }
 
 }  // namespace
 
+std::string ColourCode(const std::string& s)
+{
+    std::string code;
+    for (size_t i = std::min<size_t>(TrimmedLength(s), s.size()); i < s.size(); ++i)
+        if (s[i] != ' ') code += s[i];
+    return code;
+}
+
 bool InsertText(std::string& s, int p, const std::string& what)
 {
     p = std::clamp(p, 1, MaxText + 1);
@@ -71,10 +79,11 @@ bool InsertText(std::string& s, int p, const std::string& what)
 bool StoreLine(Editor& ed, const std::string& s, int n)
 {
     SetLine(ed, s, n);
-    const std::string after = GetLine(ed, n);
-    const size_t k = std::min(LengthWithoutBlanks(s), MaxText);
-    if (after.size() < k || after.compare(0, k, s, 0, k) != 0) return false;
-    return after.find_first_not_of(' ', k) == std::string::npos;
+    // The record keeps the text without its trailing blanks.
+    std::string_view want(s);
+    if (want.size() > MaxText) want = want.substr(0, MaxText);
+    while (!want.empty() && want.back() == ' ') want.remove_suffix(1);
+    return LineText(ed, n) == want;
 }
 
 void DeleteCharAtCursor(Editor& ed)
@@ -135,37 +144,56 @@ void SplitLine(Editor& ed)
 void JoinLines(Editor& ed)
 {
     const int line = ed.CurrentLine;
-    if (line >= ed.LineCount) return;
+    if (line < 1 || line >= ed.LineCount) return;
     BeginLineChange(ed, line);
     const std::string s = GetLine(ed, line);
+    std::string u = GetLine(ed, line + 1);
+    const int text = TrimmedLength(s);
+    // A line-colour code after the text stays at the end of the joined line
+    // (the current line's, or else the next line's), so that no mark is lost
+    // and none ends up inside the text.
+    std::string code = ColourCode(s);
+    const bool codeFromNext = code.empty();
+    if (codeFromNext) code = ColourCode(u);
+    const int room = MaxText - static_cast<int>(code.size());
+
     // The join point never cuts the current line's text.
-    const int j = std::max(Column(ed) - 1, TrimmedLength(s));
-    std::string a = s.substr(0, std::min<size_t>(j, s.size()));
+    const int j = std::max(Column(ed) - 1, text);
+    if (j > room) return;
+    std::string a = s.substr(0, text);
     a.resize(j, ' ');
 
-    std::string u = GetLine(ed, line + 1);
     int k = FirstNonBlank(u);
     if (k == 0) k = std::max(static_cast<int>(u.size()), 1);
     if (k > 1 && CharAt(a, j) != ' ') --k;
     const int m = TrimmedLength(u);
+    const int width = std::min(ed.FormatWidth, room);
 
-    if (j + (m - k + 1) <= ed.FormatWidth) {
+    if (j + (m - k + 1) <= width) {
         if (m >= k) a += u.substr(k - 1, m - k + 1);
-        if (!StoreLine(ed, a, line)) return;
+        if (!StoreLine(ed, a + code, line)) return;
         int next = line + 1;
         DeleteLine(ed, next);
+        // The line that held the joined text is gone: a restore of the
+        // current line now would lose that text, so it starts afresh.
+        ed.LineEdited = false;
         return;
     }
     // Only the words of the next line that fit within the width move up.
-    int e = k + ed.FormatWidth - j;
+    int e = k + width - j;
     while (e > 0 && CharAt(u, e) != ' ') --e;
     if (e <= k) return;
     a += u.substr(k - 1, e - k);
     int f = e;
     while (f <= m && CharAt(u, f) == ' ') ++f;
     u.erase(k - 1, f - k);
-    if (!StoreLine(ed, a, line)) return;
-    StoreLine(ed, u, line + 1);
+    if (codeFromNext) code.clear();  // the next line keeps its own colour
+    if (!StoreLine(ed, a + code, line)) return;
+    if (!StoreLine(ed, u, line + 1)) {
+        StoreLine(ed, s, line);  // nothing half done
+        return;
+    }
+    ed.LineEdited = false;
 }
 
 }  // namespace lumo

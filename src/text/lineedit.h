@@ -41,6 +41,10 @@ void JoinLines(Editor& ed);
 // columns of `target` are blank.
 int HangingIndent(const std::string& typed, const std::string& target, int x);
 
+// The line-colour code after the text of s (what TrimmedLength leaves out,
+// blanks dropped); empty when s has none.
+std::string ColourCode(const std::string& s);
+
 // Inserts `what` into s at position p (from 1), padding s with blanks to
 // p - 1 first. A result past 255 characters gives up padding blanks after the
 // text; when that is not enough, s is left unchanged and the result is false.

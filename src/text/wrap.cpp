@@ -53,9 +53,19 @@ bool BlankToNextLine(Editor& ed, const std::string& typed)
     return true;
 }
 
-// Step 8: the last word of s (the current line with c already in it at
+// Stores the typed line s with the line-colour code that was taken off
+// while typing past the text put back after its text.
+bool StoreTyped(Editor& ed, const std::string& s, const std::string& code, int line)
+{
+    if (code.empty()) return StoreLine(ed, s, line);
+    const int text = TrimmedLength(s);
+    if (text + static_cast<int>(code.size()) > MaxText) return false;
+    return StoreLine(ed, s.substr(0, text) + code, line);
+}
+
+// The wrap: the last word of s (the current line with c already in it at
 // `column`; its text, or the column, ends at t) goes to the next line.
-bool WrapLastWord(Editor& ed, std::string s, uint8_t c, int column, int t)
+bool WrapLastWord(Editor& ed, std::string s, const std::string& code, uint8_t c, int column, int t)
 {
     const int line = ed.CurrentLine;
     const int margin = ed.TabStops[1];
@@ -74,7 +84,7 @@ bool WrapLastWord(Editor& ed, std::string s, uint8_t c, int column, int t)
     if (ed.FormatWidth < w + margin) {
         // Longer than a whole line: it stays, and the cursor keeps moving
         // so that the word is not typed backwards.
-        if (!StoreLine(ed, s, line)) return false;
+        if (!StoreTyped(ed, s, code, line)) return false;
         ed.CurrentColumn = std::min(column + 1, 256);
         ShiftBox(ed, line, column);
         return true;
@@ -108,12 +118,19 @@ bool WrapLastWord(Editor& ed, std::string s, uint8_t c, int column, int t)
         undo();
         return false;
     }
+    const std::string before = GetLine(ed, line);
     s.erase(p, w);
-    if (!StoreLine(ed, u, next)) {
+    // The shortened line first: it only ever shrinks, so storing it cannot
+    // fail for memory, and a word the next line cannot take is put back.
+    if (!StoreTyped(ed, s, code, line)) {
         undo();
         return false;
     }
-    StoreLine(ed, s, line);
+    if (!StoreLine(ed, u, next)) {
+        StoreLine(ed, before, line);
+        undo();
+        return false;
+    }
 
     ed.WrapShift = (ed.WrapShift + w + 1) & 0xFF;
     if (column >= p + 1) {
@@ -164,15 +181,25 @@ bool TypeChar(Editor& ed, uint8_t c)
     ed.CurrentColumn = column;
     BeginLineChange(ed, line);
 
-    // Work on a copy: a character that is refused leaves the line untouched,
-    // in overwrite mode too.
-    std::string s = GetLine(ed, line);
+    // Work on a copy of the text (the record's blank padding is left off:
+    // it changes nothing and would only be scanned): a character that is
+    // refused leaves the line untouched, in overwrite mode too.
+    std::string s(LineText(ed, line));
+    const int capacity = LineCapacityOf(ed, line);
     const int stored = TrimmedLength(s);
+    // Typing past the text of a coloured line goes in front of its colour
+    // code: the code stays at the end, where it colours the line, and is
+    // never overwritten or pushed into the text.
+    std::string code;
+    if (column > stored) {
+        code = ColourCode(s);
+        if (!code.empty()) s.resize(stored);
+    }
     if (!ed.InsertMode && column <= static_cast<int>(s.size())) s.erase(column - 1, 1);
     const bool wrapOff = WrapIsOff(ed);
 
-    if (column > ed.LineCapacity && c == ' ' && !wrapOff &&
-        static_cast<int>(s.size()) <= ed.LineCapacity && column > TrimmedLength(s))
+    if (column > ed.LineCapacity && c == ' ' && !wrapOff && capacity <= ed.LineCapacity &&
+        column > TrimmedLength(s))
         return BlankToNextLine(ed, s);
 
     // Typing past the end of a short record pads it to the column first;
@@ -183,12 +210,12 @@ bool TypeChar(Editor& ed, uint8_t c)
     if (t <= ed.FormatWidth || wrapOff || stored > ed.LineCapacity) {
         // No wrap: a line that grows past its capacity gets a larger record,
         // or, when memory is short, the character is silently lost.
-        if (!StoreLine(ed, s, line)) return false;
+        if (!StoreTyped(ed, s, code, line)) return false;
         ed.CurrentColumn = std::min(column + 1, 256);
         ShiftBox(ed, line, column);
         return true;
     }
-    return WrapLastWord(ed, std::move(s), c, column, t);
+    return WrapLastWord(ed, std::move(s), code, c, column, t);
 }
 
 void TypeString(Editor& ed, const std::string& text)

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -152,7 +153,9 @@ TEST(TerminalConsole, ModifyOtherKeysWhenOnlyDeviceAttributesAnswer)
     EXPECT_NE(sent.find("\x1b[?u\x1b[c"), std::string::npos);
     EXPECT_EQ(con.KeyboardProtocol(), 0);
     pty.Type("\x1b[?62;22c");
-    EXPECT_NE(pty.ReadUntil("\x1b[>4;2m").find("\x1b[>4;2m"), std::string::npos);
+    // Switched on, with the attributes reset in case the terminal read it
+    // as colours.
+    EXPECT_NE(pty.ReadUntil("\x1b[0m").find("\x1b[>4;2m\x1b[0m"), std::string::npos);
     EXPECT_EQ(con.KeyboardProtocol(), 1);
     pty.Type("\x1b[27;5;9~");
     EXPECT_EQ(con.ReadKey(), 0x03049400u);
@@ -198,6 +201,46 @@ TEST(TerminalConsole, KeysFromTheTerminal)
     pty.Type("\xd0\x99");  // Й
     EXPECT_EQ(con.ReadKey(), 0x00031089u);
     EXPECT_EQ(con.KeyWaiting(), 0u);
+}
+
+TEST(TerminalConsole, AnswerToTheQueryIsNeverLeftForTheShell)
+{
+    // The pty starts raw, so whatever is left unread can be counted after
+    // the console has restored it.
+    Pty pty(80, 25);
+    termios t = pty.Modes();
+    cfmakeraw(&t);
+    tcsetattr(pty.slave, TCSANOW, &t);
+    {
+        // Start-up fails at once; the answer comes while the console closes.
+        TerminalConsole con(pty.slaveName);
+        ASSERT_TRUE(con.OpenScreen());
+        con.OpenKeyboard();
+        pty.ReadUntil("\x1b[c");
+        std::thread terminal([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            const char answer[] = "\x1b[?0u\x1b[?62;22c";
+            ssize_t w = write(pty.master, answer, sizeof answer - 1);
+            (void)w;
+        });
+        con.CloseKeyboard();
+        con.CloseScreen();
+        terminal.join();
+        int unread = -1;
+        ASSERT_EQ(ioctl(pty.slave, FIONREAD, &unread), 0);
+        EXPECT_EQ(unread, 0);
+    }
+    {
+        // A terminal that never answers: closing later does not wait for it.
+        TerminalConsole con(pty.slaveName);
+        ASSERT_TRUE(con.OpenScreen());
+        con.OpenKeyboard();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        auto start = std::chrono::steady_clock::now();
+        con.CloseKeyboard();
+        con.CloseScreen();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
+    }
 }
 
 TEST(TerminalConsole, FlushWritesOnlyChangesInOneGo)

@@ -1,4 +1,4 @@
-// The key-code screen, Help without a help file, and the emergency end.
+// The key-code screen, Help, RUN and the emergency end.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -70,55 +70,6 @@ TEST(KeyCodeScreen, ClippedToASmallScreen)
     // Rows start again below the instruction line when the screen is full.
     EXPECT_EQ(Trimmed(con.Row(1)), "  To get back, press Alt+Ctrl+Tab. Now press any key.");
     EXPECT_EQ(Trimmed(con.Row(4)).substr(1), "    0  00 0F 0C 03  12");
-}
-
-// Sets an environment variable for the lifetime of the object.
-struct ScopedEnv {
-    std::string name;
-    bool had;
-    std::string old;
-    ScopedEnv(const char* n, const std::string& value) : name(n)
-    {
-        const char* v = std::getenv(n);
-        had = v != nullptr;
-        if (had) old = v;
-        setenv(n, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (had) setenv(name.c_str(), old.c_str(), 1);
-        else unsetenv(name.c_str());
-    }
-};
-
-struct TempDirectory {
-    std::filesystem::path path;
-    std::filesystem::path previous = std::filesystem::current_path();
-    TempDirectory()
-    {
-        char name[] = "/tmp/lumo-mainloop-XXXXXX";
-        path = mkdtemp(name);
-        std::filesystem::current_path(path);
-    }
-    ~TempDirectory()
-    {
-        std::filesystem::current_path(previous);
-        std::filesystem::remove_all(path);
-    }
-    bool Empty() const { return std::filesystem::is_empty(path); }
-};
-
-TEST_F(LoopTest, HelpWithoutAHelpFileSaysSo)
-{
-    TempDirectory dir;
-    std::string programDir = std::filesystem::path(LUMO_BINARY).parent_path();
-    if (std::filesystem::exists(programDir + "/lumohelp.hlp") ||
-        std::filesystem::exists(programDir + "/../share/lumo/lumohelp.hlp"))
-        GTEST_SKIP() << "a help file is installed beside the program";
-    AddLines({""});
-    Push(F1);
-    Run();
-    EXPECT_TRUE(con.Showed(" File not found: lumohelp.hlp"));
 }
 
 TEST_F(LoopTest, CtrlAltBackspaceEndsWithCodeZeroAndWritesNothing)

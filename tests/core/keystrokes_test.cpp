@@ -1,4 +1,7 @@
 // Recording and playing back keystrokes through the main loop.
+#include <fstream>
+#include <iterator>
+
 #include "core/keystrokes.h"
 #include "loop_fixture.h"
 
@@ -52,6 +55,12 @@ TEST_F(LoopTest, ShiftF9FillingTheLastSlotDoesNotStartAgain)
     Run();
     EXPECT_EQ(ed.RecordCount, 0);
     EXPECT_EQ(ed.KeystrokeBuffer[32] & 0xFFFF, 0u);
+    // A full sequence ended by the user is no overflow.
+    EXPECT_TRUE(con.Showed(" Buffer recording stopped."));
+    EXPECT_FALSE(con.Showed("Too many keystrokes!"));
+    Push(F9);
+    Run();
+    EXPECT_EQ(Text(1), std::string(62, 'a'));
 }
 
 TEST_F(LoopTest, PlaybackIgnoresF9ShiftF9AndCtrlF9)
@@ -132,6 +141,92 @@ TEST_F(LoopTest, NextKeyReportsTheEndOfAPlayback)
     EXPECT_FALSE(NextKey(ed));
     EXPECT_EQ(ed.PlaybackIndex, 0);
     EXPECT_THROW(NextKey(ed), ScriptExhausted);  // now the keyboard
+}
+
+TEST_F(LoopTest, PlaybackFeedsTheInputLine)
+{
+    AddNumberedLines(30);
+    Push(ShiftF9);
+    Push(0x0200FF04);  // F4
+    Type("25");
+    Push(Enter);
+    Push(ShiftF9);
+    Run();
+    ASSERT_EQ(ed.CurrentLine, 25);
+    ed.CurrentLine = ed.TopLine = 1;
+    Push(F9);
+    Run();
+    EXPECT_EQ(ed.CurrentLine, 25);
+    EXPECT_EQ(con.Row(3).rfind("line 25 ", 0), 0u) << con.Row(3);
+}
+
+TEST_F(LoopTest, InputLineCancelsWhenThePlaybackRunsOut)
+{
+    AddNumberedLines(30);
+    // A sequence that ends inside the prompt: F4 and a digit.
+    ed.KeystrokeBuffer[1] = 0x0200FF04;
+    ed.KeystrokeBuffer[2] = 0x00000332;  // "2"
+    ed.KeystrokeBuffer[3] = 0;
+    Push(F9);
+    Type("z");  // from the keyboard: typed into the text, not the prompt
+    Run();
+    EXPECT_EQ(ed.CurrentLine, 1);
+    EXPECT_EQ(Text(1), "zline 1");
+    EXPECT_EQ(ed.PlaybackIndex, 0);
+}
+
+TEST_F(LoopTest, ShiftF9InsideAPromptStopsTheRecording)
+{
+    AddNumberedLines(30);
+    Push(ShiftF9);
+    Push(0x0200FF04);  // F4
+    Type("7");
+    Push(ShiftF9);     // ends the prompt and the recording
+    Type("q");
+    Run();
+    EXPECT_EQ(ed.RecordCount, 0);
+    EXPECT_EQ(ed.CurrentLine, 1);  // the prompt was cancelled
+    EXPECT_EQ(Text(1), "qline 1");
+    EXPECT_TRUE(con.Showed(" Buffer recording stopped."));
+    EXPECT_EQ(ed.KeystrokeBuffer[1], 0x0200FF04u);
+    EXPECT_EQ(ed.KeystrokeBuffer[3] & 0xFFFF, 0u);
+}
+
+std::string FileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(LoopTest, KeystrokeFileWrittenAndReadThroughItsKeys)
+{
+    TempDirectory dir;
+    AddLines({""});
+    Push(ShiftF9);
+    Type("hi");
+    Push(ShiftF9);
+    Push(0x0208FF09);  // Alt+F9: write, the name offered is kbdbufer.lmo
+    Push(Enter);
+    Run();
+    std::string bytes = FileBytes(dir.path / "kbdbufer.lmo");
+    ASSERT_EQ(bytes.size(), 128u);
+    EXPECT_EQ(bytes.substr(0, 8), std::string("h\0\0\0i\0\0\0", 8));
+    EXPECT_TRUE(con.Showed(" kbdbufer.lmo - OK!"));
+
+    ed.KeystrokeBuffer.fill(0);
+    Push(0x0204FF09);  // Ctrl+F9: read it back
+    Push(Enter);
+    Push(F9);
+    Run();
+    EXPECT_EQ(ed.KeystrokeBuffer[1] & 0xFF, uint32_t('h'));
+    EXPECT_EQ(Text(1), "hihi");
+
+    // Ctrl+Shift+F9 writes too, under the name typed.
+    Push(0x0207FF09);
+    Type("keys.bin");
+    Push(Enter);
+    Run();
+    EXPECT_EQ(FileBytes(dir.path / "keys.bin"), bytes);
 }
 
 }  // namespace

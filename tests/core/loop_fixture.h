@@ -3,7 +3,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,6 +54,50 @@ constexpr KeyEvent AltScan(uint8_t scan, bool shift = false)
 // A character key with Shift held (e.g. the keypad digits with Shift).
 constexpr KeyEvent Shifted(uint8_t c, uint8_t scan) { return 0x00020000u | (uint32_t(scan) << 8) | c; }
 }  // namespace keys
+
+// Sets an environment variable for the lifetime of the object.
+struct ScopedEnv {
+    std::string name;
+    bool had;
+    std::string old;
+    ScopedEnv(const char* n, const std::string& value) : name(n)
+    {
+        const char* v = std::getenv(n);
+        had = v != nullptr;
+        if (had) old = v;
+        setenv(n, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (had) setenv(name.c_str(), old.c_str(), 1);
+        else unsetenv(name.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+};
+
+// A fresh directory that is the current directory for the lifetime of the
+// object and is removed with everything in it afterwards, so that commands
+// that write files never leave them in the source tree.
+struct TempDirectory {
+    std::filesystem::path path;
+    std::filesystem::path previous = std::filesystem::current_path();
+    TempDirectory()
+    {
+        char name[] = "/tmp/lumo-loop-XXXXXX";
+        path = mkdtemp(name);
+        std::filesystem::current_path(path);
+    }
+    ~TempDirectory()
+    {
+        std::filesystem::current_path(previous);
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+    bool Empty() const { return std::filesystem::is_empty(path); }
+};
 
 // Notes what row 2 showed at every flush, and whether a flush happened
 // while a playback ran.

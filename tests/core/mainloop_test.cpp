@@ -111,6 +111,21 @@ TEST_F(LoopTest, EscUnmarksBeforeQuitting)
     EXPECT_FALSE(ed.Ending);
 }
 
+TEST_F(LoopTest, EscWithNothingPendingQuits)
+{
+    TempDirectory dir;
+    ScopedEnv home("LUMO_HOME", (dir.path / "state").string());
+    ed.SettingsFile = (dir.path / "settings").string();
+    ed.SavedStateFile = (dir.path / "saved").string();
+    AddLines({"unchanged"});
+    Push(Esc);
+    Type("never read");
+    Run();
+    EXPECT_TRUE(ed.Ending);
+    EXPECT_EQ(ed.ExitCode, 0);
+    EXPECT_EQ(con.keys.size(), 10u);  // the loop stopped reading
+}
+
 TEST_F(LoopTest, SnapshotTakenBeforeEveryKey)
 {
     AddLines({"abc"});
@@ -259,22 +274,33 @@ void ExpectConsistent(const Editor& ed, int step)
 
 TEST_F(LoopTest, RandomKeysKeepTheTextConsistent)
 {
+    // Random keys save, write blocks and answer file-name prompts with
+    // random names: all of that lands in a directory that goes away.
+    TempDirectory dir;
+    ScopedEnv home("LUMO_HOME", (dir.path / "state").string());
+    ScopedEnv shell("COMSPEC", "/bin/false");
+    ed.FileName = (dir.path / "random.txt").string();
+    ed.ClipboardFile = (dir.path / "clip").string();
+    ed.SavedStateFile = (dir.path / "saved").string();
     AddLines({"The quick brown fox", "\tjumps over", "", "the lazy dog.", std::string(200, 'z')});
     std::mt19937 random(20261207);
     std::vector<KeyEvent> bound;
     for (const Binding& b : BindingTable())
         if (!Excluded(b.key)) bound.push_back(b.key);
-    for (int i = 0; i < 4000; ++i) {
+    constexpr int Events = 12000;
+    for (int i = 0; i < Events; ++i) {
         KeyEvent key;
-        switch (random() % 5) {
-            case 0: key = bound[random() % bound.size()]; break;
-            case 1: key = random() & 0xFF; break;                                      // characters
-            case 2: key = 0x03080000u | ((random() % 0x100) << 8); break;              // Alt keys
-            case 3: key = 0x02000000u | ((random() % 8) << 16) | 0xFF00 | (random() % 0x30); break;
+        switch (random() % 6) {
+            case 0:
+            case 1: key = bound[random() % bound.size()]; break;
+            case 2: key = random() & 0xFF; break;                                      // characters
+            case 3: key = 0x03080000u | ((random() % 0x100) << 8); break;              // Alt keys
+            case 4: key = 0x02000000u | ((random() % 8) << 16) | 0xFF00 | (random() % 0x30); break;
             default: key = random(); break;                                            // anything
         }
         if (!Excluded(key)) Push(key);
     }
+    size_t pushed = con.keys.size();
     int step = 0;
     try {
         while (!con.keys.empty() && !ed.Ending) {
@@ -285,7 +311,9 @@ TEST_F(LoopTest, RandomKeysKeepTheTextConsistent)
     } catch (const ScriptExhausted&) {
     }
     EXPECT_FALSE(ed.Ending);
-    EXPECT_GT(step, 1000);
+    EXPECT_GT(pushed, 10000u);
+    EXPECT_LT(con.keys.size(), 10u);  // every key was read
+    EXPECT_GT(step, 5000);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "console/scripted_console.h"
 #include "core/editor.h"
@@ -87,6 +88,26 @@ private:
     std::string name_;
     std::string old_;
     bool had_ = false;
+};
+
+// A scripted console that remembers the message line each time a timed
+// message waits (a timed message is gone again once its pause ends).
+class MessageLogConsole : public ScriptedConsole {
+public:
+    std::vector<std::string> shown;
+    bool WaitForKey(int milliseconds) override
+    {
+        std::string row = Row(2);
+        row.erase(row.find_last_not_of(' ') + 1);
+        shown.push_back(row);
+        return ScriptedConsole::WaitForKey(milliseconds);
+    }
+    bool Showed(const std::string& text) const
+    {
+        for (const std::string& s : shown)
+            if (s == text) return true;
+        return false;
+    }
 };
 
 // An editor holding `lines`, on an opened scripted console.

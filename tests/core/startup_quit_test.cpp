@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/startup.h"
 #include "files/inputline.h"
 #include "files/statedir.h"
@@ -57,6 +59,38 @@ TEST_F(QuitTest, StartupShowsTheFileWithoutNotice)
     EXPECT_EQ(ed.CurrentColumn, 1);
     EXPECT_EQ(ed.ExitCode, ExitUnchanged);
     EXPECT_TRUE(con.keys.empty());
+}
+
+TEST_F(QuitTest, PascalSourceWithOptions)
+{
+    std::string source = tmp / "text.pas";
+    WriteFile(source, "begin\nend.\n");
+    ASSERT_TRUE(Start({"-W", "-T4", source}));
+    EXPECT_FALSE(ed.ShowNotice);
+    EXPECT_TRUE(ed.PascalMode);
+    EXPECT_EQ(ed.CommentBrackets, "{}");
+    EXPECT_EQ(ed.LineCapacity, 85);
+    EXPECT_EQ(ed.FormatWidth, 85);
+    EXPECT_EQ(ed.TabStops[1], 3);
+    EXPECT_EQ(ed.TabStops[2], 7);
+    EXPECT_EQ(ed.TabStops[3], 11);
+    EXPECT_EQ(ed.CurrentColumn, 3);
+    EXPECT_EQ(ed.ColumnBookmark, 3);
+}
+
+TEST_F(QuitTest, OptionKReadsTheKeystrokeFileOfTheCurrentDirectory)
+{
+    auto old = std::filesystem::current_path();
+    std::filesystem::current_path(tmp.Dir());
+    std::string bytes(128, '\0');
+    bytes.replace(0, 4, std::string("a\x1e\0\0", 4));
+    WriteFile(tmp / "kbdbufer.lmo", bytes);
+    bool started = Start({"-w", "-P-k", file});
+    std::filesystem::current_path(old);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(ed.KeystrokeBuffer[1], 0x00001E61u);
+    EXPECT_EQ(ed.RecordCount, 0);
+    EXPECT_EQ(ed.PlaybackIndex, 0);
 }
 
 TEST_F(QuitTest, NoticeWaitsForAKeyAndDiscardsIt)
@@ -192,6 +226,36 @@ TEST_F(QuitTest, EmergencySaveGoesBesideTheFileWhenTheStateDirectoryIsUnusable)
     EXPECT_EQ(WriteEmergencySave(ed), file + ".save");
     EXPECT_EQ(ReadFile(file + ".save"), "alpha\nchanged\ngamma\n");
     EXPECT_EQ(ReadFile(file), "alpha\nbeta\ngamma\n");
+}
+
+TEST_F(QuitTest, EmergencySaveFallsBackToTheTemporaryDirectory)
+{
+    ASSERT_TRUE(Start({"-w", "-p", file}));
+    Modify();
+    WriteFile(tmp / "blocker", "");
+    ed.StateDir = tmp / "blocker/state/";
+    ed.FileName = tmp / "blocker/notes.txt";  // its directory is no directory
+    std::filesystem::create_directory(tmp / "t");
+    EnvGuard tmpdir("TMPDIR", (tmp / "t").c_str());
+    EXPECT_EQ(WriteEmergencySave(ed), tmp / "t/notes.txt.save");
+    EXPECT_EQ(ReadFile(tmp / "t/notes.txt.save"), "alpha\nchanged\ngamma\n");
+}
+
+TEST_F(QuitTest, EmergencyEndThatFindsNoPlaceAsksForASecondPress)
+{
+    ASSERT_TRUE(Start({"-w", "-p", file}));
+    Modify();
+    WriteFile(tmp / "blocker", "");
+    ed.StateDir = tmp / "blocker/state/";
+    ed.FileName = tmp / "blocker/notes.txt";
+    EnvGuard tmpdir("TMPDIR", (tmp / "blocker").c_str());
+    EXPECT_EQ(CmdEmergencyEnd(ed), Redraw::Full);
+    EXPECT_FALSE(ed.Ending);
+    EXPECT_TRUE(ed.Modified);
+    CmdEmergencyEnd(ed);
+    EXPECT_TRUE(ed.Ending);
+    EXPECT_EQ(ed.ExitCode, ExitUnchanged);
+    EXPECT_NE(ed.FarewellNote.find("could not be written"), std::string::npos);
 }
 
 TEST_F(QuitTest, EmergencyEndOfAnUnchangedTextWritesNothing)

@@ -1,60 +1,69 @@
-// A short editing session in a real terminal (tmux): typing Latin and
-// Cyrillic text, moving, saving with F2 and quitting; the file's bytes are
-// checked afterwards.
+// Help in a real terminal (tmux): F1 opens the shipped help file in a second
+// editor and returns to the first; a program without a help file beside it
+// says so.
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "tmux_session.h"
 
 namespace lumo::e2e {
 namespace {
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+struct HelpDirectory {
+    std::filesystem::path path;
+    HelpDirectory()
+    {
+        char name[] = "/tmp/lumo-e2e-help-XXXXXX";
+        path = mkdtemp(name);
+        std::ofstream(path / "text.txt") << "first line of the text\n";
+    }
+    ~HelpDirectory()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::string Command(const std::string& program) const
+    {
+        return "cd " + Quote(path.string()) + " && LUMO_HOME=" + Quote((path / "state").string()) +
+               " LANG=C.UTF-8 " + Quote(program) + " -W text.txt";
+    }
+};
 
-TEST(MainLoopEndToEnd, TypeMoveSaveQuit)
+TEST(HelpEndToEnd, F1ShowsTheHelpFileInASecondEditor)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    char name[] = "/tmp/lumo-e2e-loop-XXXXXX";
-    std::filesystem::path dir = mkdtemp(name);
-    std::string file = (dir / "note.txt").string();
-    {
-        std::ofstream out(file, std::ios::binary);
-        out << "hello \xD0\xBC\xD0\xB8\xD1\x80\n"  // hello мир
-            << "second\n";
-    }
-    TmuxSession session("cd " + Quote(dir.string()) + " && LUMO_HOME=" + Quote((dir / "state").string()) +
-                        " LANG=C.UTF-8 " + Quote(LUMO_BINARY) + " -W note.txt");
+    std::filesystem::path beside = std::filesystem::path(LUMO_BINARY).parent_path() / "lumohelp.hlp";
+    ASSERT_TRUE(std::filesystem::exists(beside)) << "the build puts the help file beside the program";
+    HelpDirectory dir;
+    TmuxSession session(dir.Command(LUMO_BINARY));
     ASSERT_TRUE(session.started());
-    ASSERT_TRUE(session.WaitFor("second")) << session.Screen();
-
-    session.Send("End");
-    session.SendLiteral(" world");
-    ASSERT_TRUE(session.WaitFor("hello \xD0\xBC\xD0\xB8\xD1\x80 world")) << session.Screen();
-    session.Send("Down Home");
-    session.SendLiteral("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 ");  // "Привет "
-    ASSERT_TRUE(session.WaitFor("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 second")) << session.Screen();
-    // Enter on the last line adds a line; type into it.
-    session.Send("Enter");
-    session.SendLiteral("end");
-    ASSERT_TRUE(session.WaitFor("end")) << session.Screen();
-    session.Send("F2");
-    std::string expected = "hello \xD0\xBC\xD0\xB8\xD1\x80 world\n"
-                           "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 second\n"
-                           "end\n";
-    for (int i = 0; i < 100 && ReadAll(file) != expected; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadAll(file), expected);
+    ASSERT_TRUE(session.WaitFor("first line of the text")) << session.Screen();
+    session.Send("F1");
+    ASSERT_TRUE(session.WaitFor("LUMO - keys and commands")) << session.Screen();
+    EXPECT_EQ(session.Screen().find("first line of the text"), std::string::npos);
+    // Leaving the help gives the first editor its screen back.
     session.Send("Escape");
-    EXPECT_TRUE(session.WaitFor("LUMO-EXIT=")) << session.Screen();
-    EXPECT_EQ(ReadAll(file), expected);
-    std::filesystem::remove_all(dir);
+    ASSERT_TRUE(session.WaitFor("first line of the text")) << session.Screen();
+    EXPECT_EQ(session.Screen().find("LUMO - keys and commands"), std::string::npos) << session.Screen();
+    session.Send("Escape");
+    EXPECT_TRUE(session.WaitFor("LUMO-EXIT=0")) << session.Screen();
+}
+
+TEST(HelpEndToEnd, WithoutAHelpFileF1SaysSo)
+{
+    if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+    HelpDirectory dir;
+    // A copy of the program in a directory that holds no help file.
+    std::filesystem::create_directory(dir.path / "bin");
+    std::filesystem::path program = dir.path / "bin" / "lumo";
+    std::filesystem::copy_file(LUMO_BINARY, program);
+    TmuxSession session(dir.Command(program.string()));
+    ASSERT_TRUE(session.started());
+    ASSERT_TRUE(session.WaitFor("first line of the text")) << session.Screen();
+    session.Send("F1");
+    EXPECT_TRUE(session.WaitFor(" File not found: lumohelp.hlp")) << session.Screen();
+    session.Send("Escape");
+    EXPECT_TRUE(session.WaitFor("LUMO-EXIT=0")) << session.Screen();
 }
 
 }  // namespace

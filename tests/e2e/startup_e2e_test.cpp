@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -87,23 +88,57 @@ TEST_F(StartupE2E, SavingAtQuitEndsWithOne)
     EXPECT_EQ(ReadFile(file), "XYZfirst line\nsecond line\nthird line\n");
 }
 
-TEST_F(StartupE2E, SigtermSavesTheUnsavedTextAndRestoresTheTerminal)
+// The editor started through a shell that leaves its process id in a file.
+class SignalE2E : public StartupE2E {
+protected:
+    std::string pidFile;
+    std::string Command()
+    {
+        pidFile = tmp / "pid";
+        return "sh -c " + Quote("cd " + Quote(tmp.Dir()) + " && echo $$ > " + Quote(pidFile) + " && exec env LUMO_HOME=" +
+                                Quote(tmp / "state") + " " + Quote(LUMO_BINARY) + " -w notes.txt");
+    }
+    pid_t Pid() { return std::stoi(ReadFile(pidFile)); }
+};
+
+TEST_F(SignalE2E, SigtermSavesTheUnsavedTextAndRestoresTheTerminal)
 {
-    std::string pidFile = tmp / "pid";
-    TmuxSession s("sh -c " + Quote("cd " + Quote(tmp.Dir()) + " && echo $$ > " + Quote(pidFile) + " && exec env LUMO_HOME=" +
-                                   Quote(tmp / "state") + " " + Quote(LUMO_BINARY) + " -w notes.txt"));
+    TmuxSession s(Command());
     ASSERT_TRUE(s.WaitFor("third line")) << s.Screen();
     s.SendLiteral("unsaved ");
     ASSERT_TRUE(s.WaitFor("unsaved first line")) << s.Screen();
-    pid_t pid = std::stoi(ReadFile(pidFile));
-    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    // A full disk or a file-size limit must be a write error, never a death.
+    std::string status = ReadFile("/proc/" + std::to_string(Pid()) + "/status");
+    size_t at = status.find("SigIgn:");
+    ASSERT_NE(at, std::string::npos);
+    unsigned long long ignored = std::stoull(status.substr(at + 7), nullptr, 16);
+    EXPECT_TRUE(ignored & (1ULL << (SIGPIPE - 1))) << status.substr(at, 30);
+    EXPECT_TRUE(ignored & (1ULL << (SIGXFSZ - 1))) << status.substr(at, 30);
+
+    ASSERT_EQ(kill(Pid(), SIGTERM), 0);
     ASSERT_TRUE(s.WaitFor("LUMO-EXIT=")) << s.Screen();
     EXPECT_EQ(ReadFile(tmp / "state/notes.txt.save"), "unsaved first line\nsecond line\nthird line\n");
     EXPECT_EQ(lumo::testing::Mode(tmp / "state/notes.txt.save"), 0600u);
     EXPECT_EQ(ReadFile(file), "first line\nsecond line\nthird line\n");
+    EXPECT_FALSE(Exists(tmp / "state/notes.txt.LmIni"));
     // The terminal is back in cooked mode: what is typed now is echoed.
     s.SendLiteral("typed-after-the-end");
     EXPECT_TRUE(s.WaitFor("typed-after-the-end")) << s.Screen();
+}
+
+TEST_F(SignalE2E, HangupKeepsTheTextAsideAndNeverOverAnOlderSave)
+{
+    std::filesystem::create_directory(tmp / "state");
+    WriteFile(tmp / "state/notes.txt.save", "an older save\n");
+    TmuxSession s(Command());
+    ASSERT_TRUE(s.WaitFor("third line")) << s.Screen();
+    s.SendLiteral("lost? ");
+    ASSERT_TRUE(s.WaitFor("lost? first line")) << s.Screen();
+    ASSERT_EQ(kill(Pid(), SIGHUP), 0);
+    ASSERT_TRUE(s.WaitFor("LUMO-EXIT=")) << s.Screen();
+    EXPECT_EQ(ReadFile(tmp / "state/notes.txt.save"), "an older save\n");
+    EXPECT_EQ(ReadFile(tmp / "state/notes.txt.save.1"), "lost? first line\nsecond line\nthird line\n");
+    EXPECT_EQ(ReadFile(file), "first line\nsecond line\nthird line\n");
 }
 
 TEST_F(StartupE2E, CtrlAltBackspaceEndsAtOnceKeepingTheTextAside)

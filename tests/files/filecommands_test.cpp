@@ -31,6 +31,13 @@ TEST_F(FileCommandTest, WriteBlockAppendsOnlyAfterShiftF2)
     WriteBlock(ed);
     EXPECT_EQ(ReadFile(dir + "block.txt"), "two\nthree\n");
     EXPECT_EQ(ed.FileName, dir + "text.txt");
+
+    // Appended to a file whose last line has no end, the block starts a line.
+    WriteFile(dir + "block.txt", "open");
+    StoreKey(ed, ShiftF2Key);
+    con.Push(Enter);
+    WriteBlock(ed);
+    EXPECT_EQ(ReadFile(dir + "block.txt"), "open\ntwo\nthree\n");
 }
 
 TEST_F(FileCommandTest, AWholeTextBlockRenamesTheTextOnlyWhenItReplacedTheFile)
@@ -53,6 +60,31 @@ TEST_F(FileCommandTest, AWholeTextBlockRenamesTheTextOnlyWhenItReplacedTheFile)
     WriteBlock(ed);
     EXPECT_EQ(ReadFile(dir + "copy.txt"), "one\ntwo\n");
     EXPECT_EQ(ed.FileName, dir + "copy.txt");
+}
+
+TEST_F(FileCommandTest, APartOfTheTextWrittenOverItsOwnFileLeavesTheTextModified)
+{
+    // Otherwise Esc would quit as "unchanged" with two lines lost on disk.
+    WriteFile(dir + "text.txt", "one\ntwo\nthree\n");
+    ed.FileName = dir + "text.txt";
+    ASSERT_TRUE(LoadFile(ed));
+    ed.LineBlockFirst = 2;
+    ed.LineBlockLast = 2;
+    StoreKey(ed, 0x0000330D);
+    con.Push(Enter);  // the name offered is the edited file's
+    WriteBlock(ed);
+    EXPECT_EQ(ReadFile(dir + "text.txt"), "two\n");
+    EXPECT_TRUE(ed.Modified);
+    EXPECT_EQ(ed.FileName, dir + "text.txt");
+    SaveFile(ed);
+    EXPECT_EQ(ReadFile(dir + "text.txt"), "one\ntwo\nthree\n");
+
+    // Appended to it: the same.
+    StoreKey(ed, ShiftF2Key);
+    con.Push(Enter);
+    WriteBlock(ed);
+    EXPECT_EQ(ReadFile(dir + "text.txt"), "one\ntwo\nthree\ntwo\n");
+    EXPECT_TRUE(ed.Modified);
 }
 
 TEST_F(FileCommandTest, AnIncompleteTextGoesToOtherFilesButNotOverItsOwn)
@@ -306,6 +338,27 @@ TEST_F(FileCommandTest, CyrillicNamesAreTypedInCp866AndLiveOnDiskInUtf8)
     OpenFileDialog(ed, name, file, OpenNameOnly);
     EXPECT_EQ(name, "\xD0\xBE\xD1\x82\xD1\x87\xD0\xB5\xD1\x82.txt");
     EXPECT_NE(con.rowAtKey.find("\xAE\xE2\xE7\xA5\xE2.txt"), std::string::npos);
+}
+
+TEST_F(FileCommandTest, AnEmptyNameIsAskedAgainOnlyWhenReading)
+{
+    TextFile file;
+    std::string name;
+    // Mode 0: the empty answer, then Esc at the second prompt.
+    con.Push(Enter);
+    con.Push(Esc);
+    OpenFileDialog(ed, name, file, OpenReadAsk);
+    EXPECT_EQ(ed.OperationFailed, 1);
+    EXPECT_EQ(std::count(con.shown.begin(), con.shown.end(), " File not found:"), 1);
+    for (int mode : {OpenWriteAsk, OpenNameOnly}) {
+        con.shown.clear();
+        con.Push(Enter);
+        OpenFileDialog(ed, name, file, mode);
+        EXPECT_EQ(ed.OperationFailed, 1) << mode;
+        EXPECT_TRUE(con.Showed(" File not found:")) << mode;
+        EXPECT_FALSE(file.writer) << mode;
+    }
+    EXPECT_TRUE(Entries().empty());
 }
 
 TEST_F(FileCommandTest, TheDialogAppendsOnlyToAnExistingFileAndOnlyAfterShiftF2)

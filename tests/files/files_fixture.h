@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <dirent.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,6 +63,44 @@ inline std::string ReadFile(const std::string& path)
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// The user and group an ordinary user's child runs as when the tests run as root.
+constexpr uid_t OrdinaryId = 65534;
+
+// Gives `path` to the ordinary user when the tests run as root (else nothing
+// to do: the files are the user's already).
+inline void GiveToOrdinaryUser(const std::string& path)
+{
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(path.c_str(), OrdinaryId, OrdinaryId), 0) << path;
+    }
+}
+
+// Runs `body` in a child process bound by permission bits: as root the child
+// gives its rights up to OrdinaryId first, so that a file nobody may read
+// stays unreadable. Returns body's result (0 when the child's expectations
+// held), 200 when the rights could not be given up, -1 when the child died.
+template <typename Body>
+int AsOrdinaryUser(Body body)
+{
+    pid_t pid = fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        int code = 200;
+        if (geteuid() != 0 ||
+            (setgroups(0, nullptr) == 0 && setgid(OrdinaryId) == 0 && setuid(OrdinaryId) == 0)) {
+            try {
+                code = body();
+            } catch (...) {
+                code = 201;
+            }
+        }
+        _exit(code);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
 }
 
 class FilesTest : public ::testing::Test {

@@ -13,7 +13,7 @@ using testing::WriteFile;
 class KeystrokeFile : public ::testing::Test {
 protected:
     TempDir tmp;
-    ScriptedConsole con;
+    testing::MessageLogConsole con;
     Editor ed{con};
     void SetUp() override { con.OpenScreen(); }
 };
@@ -62,6 +62,30 @@ TEST_F(KeystrokeFile, WriteCommandAsksForTheNameAndConfirms)
     std::string bytes = ReadFile(path);
     ASSERT_EQ(bytes.size(), 128u);
     EXPECT_EQ(bytes.substr(16, 4), std::string("\x04\x03\x02\x01", 4));
+}
+
+TEST_F(KeystrokeFile, ReadCommandLoadsOnlyAWholeKeystrokeFile)
+{
+    std::string good = tmp / "good.lmo";
+    std::string bytes(128, '\0');
+    bytes.replace(4, 4, std::string("\x0D\x1C\0\0", 4));
+    WriteFile(good, bytes);
+    con.Type(good);
+    con.Push(0x00001C0D);
+    CmdReadKeystrokeFile(ed);
+    EXPECT_EQ(ed.KeystrokeBuffer[2], 0x00001C0Du);
+    EXPECT_TRUE(con.Showed(" kbdbufer.lmo - OK!"));
+
+    // A file of another size is refused with a message; the buffer stays.
+    std::string bad = tmp / "bad.lmo";
+    WriteFile(bad, "short text\r\n");
+    con.Type(bad);
+    con.Push(0x00001C0D);
+    con.shown.clear();
+    CmdReadKeystrokeFile(ed);
+    EXPECT_EQ(ed.KeystrokeBuffer[2], 0x00001C0Du);
+    EXPECT_FALSE(con.Showed(" kbdbufer.lmo - OK!"));
+    EXPECT_TRUE(con.Showed(" Not a keystroke file (128 bytes): " + bad));
 }
 
 }  // namespace

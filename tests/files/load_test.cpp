@@ -2,6 +2,7 @@
 
 #include "files/fileinternal.h"
 #include "files/files_fixture.h"
+#include "files/linesource.h"
 
 namespace lumo::filetest {
 namespace {
@@ -34,12 +35,13 @@ TEST_F(LoadTest, EveryLineEndIsReadAndTheFirstOneIsKeptForSaving)
 
 TEST_F(LoadTest, ACrLfSplitBetweenTwoReadsIsOneLineEnd)
 {
-    // The first read takes 64 KiB: the CR is its last byte, the LF the next one.
-    ASSERT_TRUE(Load("split.txt", std::string(65535, 'x') + "\r\nnext\r\n"));
+    // The CR is the last byte of the first read, the LF the first of the next.
+    const std::string before(LineSource::BufferSize - 1, 'x');
+    ASSERT_TRUE(Load("split.txt", before + "\r\nnext\r\n"));
     ASSERT_EQ(ed.LineCount, 2);
     EXPECT_EQ(Text(2), "next");
     EXPECT_EQ(ed.LineEnd, "\r\n");
-    ASSERT_TRUE(Load("split.txt", std::string(65535, 'x') + "\rnext"));
+    ASSERT_TRUE(Load("split.txt", before + "\rnext"));
     ASSERT_EQ(ed.LineCount, 2);
     EXPECT_EQ(Text(2), "next");
     EXPECT_EQ(ed.LineEnd, "\r");
@@ -126,27 +128,54 @@ TEST_F(LoadTest, ANameThatCannotBeATextFileAsksForAnotherName)
         EXPECT_EQ(ed.FileName, "") << bad;
         EXPECT_EQ(ed.LineCount, 0);
     }
-    // With another name the load starts again.
+    // With another name the load starts again, from the settings the
+    // rejected name's extension had not changed.
     WriteFile(dir + "good.txt", "good\n");
-    ed.FileName = dir + "missing/x";
+    ed.FileName = dir + "missing/x.pas";
     con.Type(dir + "good.txt");
     con.Push(Enter);
     ASSERT_TRUE(LoadFile(ed));
     EXPECT_EQ(ed.FileName, dir + "good.txt");
     EXPECT_EQ(Text(1), "good");
+    EXPECT_FALSE(ed.PascalMode);
+    EXPECT_EQ(ed.LineCapacity, 254);
+    EXPECT_EQ(ed.CommentBrackets, "??");
 }
 
 TEST_F(LoadTest, AnUnreadableFileIsNeverEmptied)
 {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    // The file may be written but not read: a load that "created" it anew
+    // would empty it.
     WriteFile(dir + "secret.txt", "keep me\n");
     chmod((dir + "secret.txt").c_str(), 0200);
-    ed.FileName = dir + "secret.txt";
-    con.Push(Esc);
-    ASSERT_TRUE(LoadFile(ed));
-    chmod((dir + "secret.txt").c_str(), 0600);
+    GiveToOrdinaryUser(dir);
+    GiveToOrdinaryUser(dir + "secret.txt");
+    int result = AsOrdinaryUser([&] {
+        ed.FileName = dir + "secret.txt";
+        con.Push(Esc);
+        if (!LoadFile(ed)) return 1;
+        if (!con.Showed(" The file cannot be read: " + dir + "secret.txt")) return 2;
+        if (!ed.FileName.empty() || ed.LineCount != 0) return 3;
+        return 0;
+    });
+    EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(dir + "secret.txt"), "keep me\n");
-    EXPECT_EQ(ed.FileName, "");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"secret.txt"});
+}
+
+TEST_F(LoadTest, NamesWithBlanksQuotesAndShellCharactersAreJustNames)
+{
+    // No shell ever sees the name; the temporary file beside it must not
+    // trip over it either.
+    const std::string name = "a b 'c' \"d\" $(touch x);|&`y`*?.txt";
+    ASSERT_TRUE(Load(name, "text\n"));
+    EXPECT_EQ(Text(1), "text");
+    SetLine(ed, "saved", 1);
+    ed.Modified = true;
+    SaveFile(ed);
+    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_EQ(ReadFile(dir + name), "saved\n");
+    EXPECT_EQ(Entries(), std::vector<std::string>{name});
 }
 
 TEST_F(LoadTest, AReadErrorStopsTheLoadAndMarksTheTextIncomplete)
@@ -171,6 +200,15 @@ TEST_F(LoadTest, TheLineLimitKeepsTheFirstLinesAndMarksTheTextIncomplete)
     EXPECT_EQ(ed.OperationFailed, 15);
     EXPECT_TRUE(con.Showed(TooManyLinesMessage));
     EXPECT_EQ(ed.IncompleteMessage, TooManyLinesMessage);
+
+    // Exactly as many lines as the table holds is the whole file.
+    bytes.resize(bytes.find("\n" + std::to_string(MaxLines + 1) + "\n") + 1);
+    con.shown.clear();
+    ASSERT_TRUE(Load("many.txt", bytes));
+    EXPECT_EQ(ed.LineCount, MaxLines);
+    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_TRUE(ed.IncompleteFile.empty());
+    EXPECT_FALSE(con.Showed(TooManyLinesMessage));
 }
 
 // The table and scratch line cost about 98.4 KB of the budget at start.
@@ -242,6 +280,14 @@ TEST_F(LoadTest, Utf8FilesThatCp866HoldsAreConverted)
     EXPECT_TRUE(ed.Utf8Bom);
     EXPECT_EQ(Text(1), "\x8F\xE0\xA8\xA2\xA5\xE2, \xAC\xA8\xE0 \xC4");
     EXPECT_EQ(Text(2), "abc");
+
+    // A character split between two reads, in the detection and in the load.
+    std::string lines;
+    while (lines.size() + 100 < LineSource::BufferSize - 1) lines += std::string(99, 'x') + "\n";
+    lines += std::string(LineSource::BufferSize - 1 - lines.size(), 'y');
+    ASSERT_TRUE(Load("split.txt", lines + "\xD0\x96\n"));
+    EXPECT_EQ(ed.FileCodePage, CodePage::UTF8);
+    EXPECT_EQ(Text(ed.LineCount), std::string(LineSource::BufferSize - 1 - lines.rfind('\n') - 1, 'y') + "\x86");
 }
 
 TEST_F(LoadTest, Utf8DetectionNeedsTheSwitchAndEveryCharacter)

@@ -1,6 +1,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include "files/files_fixture.h"
 
@@ -96,6 +97,24 @@ TEST_F(SaveTest, APermissionBitsAndSymbolicLinksAreKept)
     EXPECT_EQ(Entries(), (std::vector<std::string>{"link.txt", "real.txt"}));
 }
 
+TEST_F(SaveTest, ExtendedAttributesAreKept)
+{
+    // Access control lists are extended attributes too; a user attribute
+    // stands for them here.
+    WriteFile(dir + "x.txt", "old\n");
+    if (setxattr((dir + "x.txt").c_str(), "user.lumo", "kept", 4, 0) != 0)
+        GTEST_SKIP() << "no user attributes on this file system";
+    ed.FileName = dir + "x.txt";
+    ASSERT_TRUE(LoadFile(ed));
+    SetLine(ed, "new", 1);
+    ed.Modified = true;
+    SaveFile(ed);
+    EXPECT_EQ(ReadFile(dir + "x.txt"), "new\n");
+    char value[8] = {};
+    EXPECT_EQ(getxattr((dir + "x.txt").c_str(), "user.lumo", value, sizeof value), 4);
+    EXPECT_STREQ(value, "kept");
+}
+
 TEST_F(SaveTest, AFileWithSeveralHardLinksIsWrittenInPlace)
 {
     WriteFile(dir + "a.txt", "old\n");
@@ -170,6 +189,26 @@ TEST_F(SaveTest, AFailedInPlaceSavePutsTheOldTextBack)
     EXPECT_EQ(ReadFile(dir + "h2.txt"), original + "\n");
 }
 
+TEST_F(SaveTest, AFailedAppendCutsTheFileBackToWhatItWas)
+{
+    const std::string original = std::string(3000, 'o') + "\n";
+    WriteFile(dir + "log.txt", original);
+    for (int i = 0; i < 40; ++i) AddLines({std::string(100, 'n')});
+    ed.FileName = dir + "text.txt";
+    ed.LineBlockFirst = 1;
+    ed.LineBlockLast = ed.LineCount;
+    WithFileSizeLimit(4096, [&] {
+        StoreKey(ed, ShiftF2Key);
+        con.Type(dir + "log.txt");
+        con.Push(Enter);
+        WriteBlock(ed);
+    });
+    EXPECT_EQ(ed.OperationFailed, 1);
+    EXPECT_TRUE(con.Showed(WriteErrorMessage));
+    EXPECT_EQ(ReadFile(dir + "log.txt"), original);
+    EXPECT_EQ(ed.FileName, dir + "text.txt");
+}
+
 TEST_F(SaveTest, UnwritablePlacesAreWriteErrors)
 {
     AddLines({"text"});
@@ -188,7 +227,7 @@ TEST_F(SaveTest, UnwritablePlacesAreWriteErrors)
 
 TEST_F(SaveTest, AReadOnlyFileIsNotReplaced)
 {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write every file";
+    // Read-only for everyone, root included; Write block's append too.
     WriteFile(dir + "ro.txt", "read only\n");
     chmod((dir + "ro.txt").c_str(), 0444);
     ed.FileName = dir + "ro.txt";
@@ -199,6 +238,18 @@ TEST_F(SaveTest, AReadOnlyFileIsNotReplaced)
     SaveFile(ed);
     EXPECT_EQ(ReadFile(dir + "ro.txt"), "read only\n");
     EXPECT_EQ(ed.OperationFailed, 1);
+    EXPECT_TRUE(ed.Modified);
+    EXPECT_TRUE(con.Showed(WriteErrorMessage));
+
+    con.shown.clear();
+    ed.LineBlockFirst = ed.LineBlockLast = 1;
+    StoreKey(ed, ShiftF2Key);
+    con.Push(Enter);  // the offered name: ro.txt
+    con.Push(Esc);
+    WriteBlock(ed);
+    EXPECT_TRUE(con.Showed(WriteErrorMessage));
+    EXPECT_EQ(ReadFile(dir + "ro.txt"), "read only\n");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"ro.txt"});
 }
 
 TEST_F(SaveTest, TheOwnerIsKept)
@@ -220,18 +271,35 @@ TEST_F(SaveTest, TheOwnerIsKept)
 
 TEST_F(SaveTest, AWritableFileInAReadOnlyDirectoryIsWrittenInPlace)
 {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write in every directory";
+    // No temporary file can be made beside it, so the file itself is written.
     ASSERT_EQ(mkdir((dir + "ro").c_str(), 0755), 0);
     WriteFile(dir + "ro/f.txt", "old\n");
+    GiveToOrdinaryUser(dir);
+    GiveToOrdinaryUser(dir + "ro");
+    GiveToOrdinaryUser(dir + "ro/f.txt");
     chmod((dir + "ro").c_str(), 0555);
-    ed.FileName = dir + "ro/f.txt";
-    ASSERT_TRUE(LoadFile(ed));
-    SetLine(ed, "new", 1);
-    ed.Modified = true;
-    SaveFile(ed);
+    int result = AsOrdinaryUser([&] {
+        ed.FileName = dir + "ro/f.txt";
+        if (!LoadFile(ed)) return 1;
+        SetLine(ed, "new", 1);
+        ed.Modified = true;
+        SaveFile(ed);
+        if (ed.OperationFailed != 0 || ed.Modified) return 2;
+        // A file that does not exist yet cannot be made there at all.
+        ed.FileName = dir + "ro/new.txt";
+        ed.Modified = true;
+        con.Push(Esc);
+        SaveFile(ed);
+        if (ed.OperationFailed != 1 || !con.Showed(WriteErrorMessage)) return 3;
+        return 0;
+    });
     chmod((dir + "ro").c_str(), 0755);
-    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(dir + "ro/f.txt"), "new\n");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir + "ro"))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"f.txt"});
 }
 
 TEST_F(SaveTest, AfterAWriteErrorTheTextCanGoToAnotherName)
@@ -301,6 +369,21 @@ TEST_F(SaveTest, TheBraceRuleLooksAtTheBaseNameOnly)
     ASSERT_TRUE(LoadFile(ed));
     SaveFile(ed);
     EXPECT_EQ(Entries(), std::vector<std::string>{"x{y"});
+}
+
+TEST_F(SaveTest, ABraceCopyThatWouldLandOnTheEditedFileIsSkipped)
+{
+    // A{B.TXT is another name of AB.TXT: the copy with control characters
+    // made blanks would overwrite the text just saved.
+    WriteFile(dir + "AB.TXT", "old\n");
+    ASSERT_EQ(symlink("AB.TXT", (dir + "A{B.TXT").c_str()), 0);
+    ed.FileName = dir + "A{B.TXT";
+    ASSERT_TRUE(LoadFile(ed));
+    SetLine(ed, "tab\there", 1);
+    ed.Modified = true;
+    SaveFile(ed);
+    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_EQ(ReadFile(dir + "AB.TXT"), "tab\there\n");
 }
 
 TEST_F(SaveTest, AutomaticSaveNeverAsks)

@@ -2,8 +2,11 @@
 #include <fcntl.h>
 
 #include <csignal>
+#include <filesystem>
 
 #include "core/startup_fixture.h"
+#include "files/fileio.h"
+#include "files/inputline.h"
 #include "files/shell.h"
 
 namespace lumo {
@@ -95,6 +98,123 @@ TEST_F(Shell, AMissingInterpreterIsNotReported)
     setenv("COMSPEC", (tmp / "no-such-program").c_str(), 1);
     RunShell(ed, " /C anything");
     EXPECT_EQ(con.resumed, 1);
+}
+
+
+// The command lines the editor hands to the interpreter, recorded by a
+// stand-in interpreter named by COMSPEC.
+class ShellCommandLines : public ::testing::Test {
+protected:
+    TempDir tmp;
+    testing::MessageLogConsole con;
+    Editor ed{con};
+    EnvGuard comspec{"COMSPEC", nullptr};
+    std::string log;
+    void SetUp() override
+    {
+        con.OpenScreen();
+        std::string script = tmp / "interp";
+        log = tmp / "log";
+        WriteFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done >> " + ShellQuote(log) + "\n");
+        chmod(script.c_str(), 0755);
+        setenv("COMSPEC", script.c_str(), 1);
+        ed.StateDir = tmp.Dir();
+        ed.ClipboardFile = tmp / "clip dir/LumoClip";
+        std::filesystem::create_directory(tmp / "clip dir");
+        testing::FillText(ed, 3);
+    }
+};
+
+TEST_F(ShellCommandLines, PorterGetsTheClipboardFileOnlyWithTheOption)
+{
+    std::string text = "copied";
+    con.Push(0x00042E03);  // Ctrl+C
+    con.Push(0x00001C0D);
+    InputLine(ed, text, InputPlain);
+    EXPECT_FALSE(Exists(log));  // no exchange program without -#
+
+    ed.ExternalClipboard = true;
+    con.Push(0x00042E03);
+    con.Push(0x00001C0D);
+    InputLine(ed, text, InputPlain);
+    EXPECT_EQ(ReadFile(log), "[/C][Porter.exe '#" + ed.ClipboardFile + "']");
+    EXPECT_EQ(ReadFile(ed.ClipboardFile), "B\r\ncopied\r\n");
+}
+
+TEST_F(ShellCommandLines, SecondEditorGetsTheRunningEditorsOptions)
+{
+    ed.FileName = tmp / "edited.txt";
+    ed.StartupOptions = {"-w", "-X" + tmp.Dir() + "x y/"};
+    std::string other = tmp / "other file.txt";
+    con.Type(other);  // replaces the offered "keydef.lmo"
+    con.Push(0x00001C0D);
+    EditOther(ed);
+    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_EQ(ReadFile(log), "[/C][" + OwnProgramPath() + " -w '-X" + tmp.Dir() + "x y/' '" + other + "']");
+}
+
+// Runs a test body in `dir` as the current directory.
+class InDirectory {
+public:
+    explicit InDirectory(const std::string& dir) : old_(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(dir);
+    }
+    ~InDirectory() { std::filesystem::current_path(old_); }
+
+private:
+    std::filesystem::path old_;
+};
+
+TEST_F(ShellCommandLines, AbbreviationsAreAppendedWithoutAShell)
+{
+    InDirectory here(tmp.Dir());
+    std::string pwned = tmp / "pwned";
+    std::string hostile = "$(touch " + pwned + ")>x;`touch " + pwned + "`";
+    ASSERT_TRUE(AppendAbbreviation("abc"));
+    ASSERT_TRUE(AppendAbbreviation(hostile));
+    EXPECT_EQ(ReadFile(tmp / "shorts.lmo"), "abc\r\n" + hostile + "\r\n");
+    EXPECT_FALSE(Exists(pwned));
+    EXPECT_FALSE(Exists(log));
+
+    // A last line without its end gets one: the new entry stays a line of its own.
+    WriteFile(tmp / "shorts.lmo", "old entry");
+    ASSERT_TRUE(AppendAbbreviation("new"));
+    EXPECT_EQ(ReadFile(tmp / "shorts.lmo"), "old entry\r\nnew\r\n");
+
+    // A name that is no file is refused and nothing is written.
+    std::filesystem::remove(tmp / "shorts.lmo");
+    std::filesystem::create_directory(tmp / "shorts.lmo");
+    EXPECT_FALSE(AppendAbbreviation("x"));
+}
+
+TEST_F(ShellCommandLines, AddCurrentLineAndWord)
+{
+    InDirectory here(tmp.Dir());
+    SetLine(ed, "   spaced out line   ", 2);
+    ed.CurrentLine = 2;
+    CmdAddCurrentLine(ed);
+    EXPECT_EQ(ReadFile(tmp / "shorts.lmo"), "spaced out line\r\n");
+    EXPECT_TRUE(con.Showed("Added \"spaced out line\""));
+
+    // The word prompt starts from the word at the cursor, cut before a ".".
+    SetLine(ed, "name.ext", 1);
+    ed.CurrentLine = 1;
+    ed.CurrentColumn = 2;
+    con.Push(0x0200FF26);  // End: typing goes after the word
+    con.Type("d");
+    con.Push(0x00001C0D);
+    CmdAddCurrentWord(ed);
+    EXPECT_EQ(ReadFile(tmp / "shorts.lmo"), "spaced out line\r\nnamed\r\n");
+
+    // Esc and a blank line add nothing.
+    con.Push(0x0000011B);
+    CmdAddCurrentWord(ed);
+    SetLine(ed, "    ", 3);
+    ed.CurrentLine = 3;
+    CmdAddCurrentLine(ed);
+    EXPECT_EQ(ReadFile(tmp / "shorts.lmo"), "spaced out line\r\nnamed\r\n");
+    EXPECT_FALSE(Exists(log));
 }
 
 }  // namespace

@@ -79,6 +79,51 @@ TEST_F(LineEditTest, AJoinThatCannotStoreItsResultChangesNothing)
     EXPECT_EQ(Text(2), "fghij");
 }
 
+TEST_F(LineEditTest, JoinKeepsTheLineColourCodeAtTheEnd)
+{
+    const std::string code("\x0E\x01\t", 3);
+    Load({"abc" + code, "def"});
+    At(1, 4);
+    Run(CmdDel);
+    EXPECT_EQ(GetLine(ed, 1).substr(0, 10), "abcdef" + code + " ");
+    EXPECT_EQ(Text(1), "abcdef");
+
+    // Only the next line is coloured: the joined line takes its colour.
+    Load({"abc", "def" + code});
+    At(1, 4);
+    Run(CmdJoinLines);
+    EXPECT_EQ(GetLine(ed, 1).substr(0, 9), "abcdef" + code);
+
+    // A partial join leaves the next line its own colour.
+    ed.FormatWidth = 10;
+    Load({"abc", "def ghi jkl" + code});
+    At(1, 4);
+    Run(CmdJoinLines);
+    EXPECT_EQ(Text(1), "abcdef ghi");
+    EXPECT_EQ(GetLine(ed, 2).substr(0, 6), "jkl" + code);
+}
+
+TEST_F(LineEditTest, AfterAJoinTheRestoresCannotLoseTheJoinedText)
+{
+    Load({"abc", "def", "x"});
+    At(1, 4);
+    Type("!");
+    Run(CmdDel);
+    ASSERT_EQ(Text(1), "abc!def");
+    Run(CmdCancelLastChange);
+    Run(CmdRestoreLine);
+    EXPECT_EQ(Text(1), "abc!def") << "the line that held «def» is gone";
+
+    ed.FormatWidth = 10;
+    Load({"abc", "def ghi jkl"});
+    At(1, 4);
+    Run(CmdJoinLines);
+    Run(CmdCancelLastChange);
+    Run(CmdRestoreLine);
+    EXPECT_EQ(Text(1), "abcdef ghi");
+    EXPECT_EQ(Text(2), "jkl");
+}
+
 TEST_F(LineEditTest, JoinOnTheLastLineDoesNothing)
 {
     Load({"abc"});
@@ -209,6 +254,21 @@ TEST_F(LineEditTest, FiveDeletesThenFiveNextChangedLinesRestoreTheOrder)
     ASSERT_EQ(ed.LineCount, 8);
     for (int i = 1; i <= 8; ++i) EXPECT_EQ(Text(i), "l" + std::to_string(i));
     EXPECT_FALSE(ed.LineEdited);
+}
+
+TEST_F(LineEditTest, RestoresAfterDeleteLineNeverWriteTheDeletedLineIntoTheNext)
+{
+    Load({"one", "two", "three"});
+    At(1, 1);
+    Run(CmdDeleteLine);
+    ASSERT_EQ(Text(1), "two");
+    Run(CmdCancelLastChange);
+    Run(CmdRestoreLine);
+    EXPECT_EQ(Text(1), "two");
+    EXPECT_EQ(ed.LineCount, 2);
+    Run(CmdNextChangedLine);
+    EXPECT_EQ(Text(1), "one");
+    EXPECT_EQ(Text(2), "two");
 }
 
 TEST_F(LineEditTest, DeleteLineOnTheLastLineAsksFirst)

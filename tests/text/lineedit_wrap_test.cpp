@@ -14,20 +14,32 @@ struct TypingTest : TextFixture {
 TEST_F(TypingTest, TheLastWordWrapsToANewLineWithTheCursor)
 {
     Load({""});
-    Type("aaaa bbbb cccc dddd eeee");
+    Type("aaaa bbbb cccc dddd e");
     ASSERT_EQ(ed.LineCount, 2);
+    ExpectCursor(2, 2);
+    EXPECT_FALSE(ed.LineEdited) << "the cursor is on another line now";
+    // Right after the wrap neither restore may write the first line's text
+    // into the new one: the new line has not been edited yet.
+    Run(CmdCancelLastChange);
+    Run(CmdRestoreLine);
+    EXPECT_EQ(Text(1), "aaaa bbbb cccc dddd");
+    EXPECT_EQ(Text(2), "e");
+    ExpectCursor(2, 2);
+
+    Type("eee");
     EXPECT_EQ(Text(1), "aaaa bbbb cccc dddd");
     EXPECT_EQ(Text(2), "eeee");
     ExpectCursor(2, 5);
     EXPECT_EQ(ed.WrapShift, 2);
-    // The wrap left the first line: its restore must never reach the new one.
+    // Later restores work on the new line's own earlier states: Cancel takes
+    // back the last key only, Like before entering gives the line as the
+    // cursor found it (the wrapped word).
     Run(CmdCancelLastChange);
+    EXPECT_EQ(Text(2), "eee");
     Run(CmdRestoreLine);
-    EXPECT_EQ(Text(2), "eeee");
-    Type("f");
-    Run(CmdCancelLastChange);
-    EXPECT_EQ(Text(2), "eeee");
+    EXPECT_EQ(Text(2), "e");
     EXPECT_EQ(Text(1), "aaaa bbbb cccc dddd");
+    EXPECT_EQ(ed.LineCount, 2);
 }
 
 TEST_F(TypingTest, CancelRightAfterTheWrappingKeyStaysOnTheNewLine)
@@ -49,7 +61,7 @@ TEST_F(TypingTest, AWrapWhoseWordCannotBeStoredChangesNothing)
     int at = 2;
     InsertLine(ed, 10, at);
     SetLine(ed, "xxxxxxxxx", 2);
-    ed.MemoryBudget = ed.MemoryUsed + 4;  // line 2 cannot grow
+    ed.MemoryBudget = ed.MemoryUsed;  // no record can grow, no line can be added
     At(1, 30);
     Type(" g");
     EXPECT_EQ(ed.LineCount, 2);
@@ -213,6 +225,40 @@ TEST_F(TypingTest, NothingIsPushedOffAFullLine)
     At(1, 256);
     EXPECT_FALSE(TypeChar(ed, 'x'));
     EXPECT_EQ(ed.CurrentColumn, 256);
+}
+
+TEST_F(TypingTest, TypingPastTheTextOfAColouredLineKeepsTheColourCodeAtTheEnd)
+{
+    const std::string code("\x0E\x01\t", 3);
+    Load({"abc" + code});
+    At(1, 4);  // where End puts the cursor: on the code
+    Type("x");
+    EXPECT_EQ(GetLine(ed, 1).substr(0, 7), "abcx" + code);
+
+    // Overwrite mode never eats the code, and a column past it types in
+    // front of it.
+    ed.InsertMode = false;
+    Load({"abc" + code});
+    At(1, 4);
+    Type("xy");
+    At(1, 10);
+    Type("z");
+    EXPECT_EQ(GetLine(ed, 1).substr(0, 13), "abcxy    z" + code);
+
+    // A wrap keeps the code on the line it was on.
+    ed.InsertMode = true;
+    Load({"aaaa bbbb cccc dddd" + code});
+    At(1, 21);
+    Type("eeee");
+    EXPECT_EQ(GetLine(ed, 1).substr(0, 22), "aaaa bbbb cccc dddd" + code);
+    EXPECT_EQ(Text(2), "eeee");
+
+    // No room for the code after the text: the character is refused.
+    ed.FillCell |= WrapOff;
+    Load({std::string(252, 'a') + code}, 255);
+    At(1, 253);
+    EXPECT_FALSE(TypeChar(ed, 'x'));
+    EXPECT_EQ(GetLine(ed, 1), std::string(252, 'a') + code);
 }
 
 TEST_F(TypingTest, TypingPastAShortRecordPadsToTheColumn)

@@ -1,5 +1,6 @@
 #include "text/movement.h"
 
+#include "core/mainloop.h"
 #include "text/lineedit_test_fixture.h"
 
 namespace lumo {
@@ -313,6 +314,20 @@ TEST(MovementLastLine, DownOnTheLastLineShowsTheMessage)
     EXPECT_EQ(con.shown.find(" This is the last line. To add a line - F3 or Enter."), 0u);
     EXPECT_EQ(ed.LineBlockFirst, 0) << "nothing is marked";
     EXPECT_EQ(ed.CurrentLine, 1);
+}
+
+TEST_F(MovementTest, TheKeyThatEndsTheLastLineMessageIsACommand)
+{
+    Load({"a", "b"});
+    At(2, 1);
+    con.Push(0x0200FF27);  // Down: the message
+    con.Push(0x0200FF03);  // F3 ends it and adds a line
+    try {
+        MainLoop(ed);
+    } catch (const ScriptExhausted&) {
+    }
+    EXPECT_EQ(ed.LineCount, 3);
+    ExpectCursor(3, 1);
 }
 
 struct LineByNumberTest : TextFixture {
