@@ -31,7 +31,7 @@ walk([],d)' | grep -E "median|^rss|first_paint" | grep -vE "min|max" || true
 floorjson=$(mktemp); echo '{"startup":{"quiet_ms":300,"timeout_s":20},"steps":[{"name":"down","send":"j","repeat":5,"quiet_ms":100},{"name":"quit","send":"q","exit":true}]}' > "$floorjson"
 bench "floor big.txt" "$floorjson" "$work/floor" "$work/big.txt"
 bench "vim -u NONE big.txt" "$here/vim.json" vim -u NONE -N "$work/big.txt" || true
-bench "lumo big.txt" "$here/keys.json" "$top/build-release/lumo" "$work/big.txt"
-bench "lumo -+ big.txt" "$here/keys.json" "$top/build-release/lumo" -+ "$work/big.txt"
-bench "lumo quit small.txt" "$here/quit.json" "$top/build-release/lumo" "$work/small.txt"
+bench "lumo big.txt" "$here/keys.json" "$top/build-release/lumo" -W "$work/big.txt"
+bench "lumo -+ big.txt" "$here/keys.json" "$top/build-release/lumo" -W-+ "$work/big.txt"
+bench "lumo quit small.txt" "$here/quit.json" "$top/build-release/lumo" -W "$work/small.txt"
 rm -f "$floorjson"
