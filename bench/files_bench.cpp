@@ -10,10 +10,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "console/scripted_console.h"
 #include "files/fileio.h"
+#include "files/utf8file.h"
 #include "text/linestore.h"
 
 namespace lumo {
@@ -49,6 +51,40 @@ public:
         if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
     }
     const std::string& source() const { return source_; }
+    // The text in UTF-8, Cyrillic on every line (big866.txt converted when
+    // the data directory has it, else every line of the text after "Я ").
+    const std::string& utf8() const
+    {
+        if (utf8_.empty()) {
+            const char* data = std::getenv("LUMO_BENCH_DATA");
+            std::string cp866 = data ? std::string(data) + "/big866.txt" : std::string();
+            bool have866 = !cp866.empty() && std::filesystem::exists(cp866);
+            std::ifstream in(have866 ? cp866 : source_, std::ios::binary);
+            std::string bytes, line;
+            while (std::getline(in, line)) {
+                if (!have866) bytes += "\xD0\xAF ";
+                AppendCp866AsUtf8(bytes, line);
+                bytes += '\n';
+            }
+            utf8_ = dir_ + "utf8.txt";
+            std::ofstream(utf8_, std::ios::binary) << bytes;
+        }
+        return utf8_;
+    }
+    // The ASCII text whose only Cyrillic letter (in UTF-8) ends its last line:
+    // nothing before the end tells it from a byte file.
+    const std::string& lateUtf8() const
+    {
+        if (late_.empty()) {
+            std::ifstream in(source_, std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (!bytes.empty() && bytes.back() == '\n') bytes.pop_back();
+            bytes += " \xD0\xAF\n";
+            late_ = dir_ + "late.txt";
+            std::ofstream(late_, std::ios::binary) << bytes;
+        }
+        return late_;
+    }
     const std::string& label() const { return label_; }
     // A copy that saving may replace.
     std::string Copy(const std::string& name) const
@@ -61,6 +97,8 @@ private:
     std::string dir_;
     std::string source_;
     std::string label_;
+    mutable std::string utf8_;
+    mutable std::string late_;
 };
 
 const BigText& Big()
@@ -70,7 +108,7 @@ const BigText& Big()
 }
 
 // The start-up load: code-page detection on (as by default) or off (-P).
-void LoadBig(benchmark::State& state, bool detect)
+void LoadBig(benchmark::State& state, bool detect, const std::string& file = Big().source())
 {
     ScriptedConsole con;
     con.OpenScreen();
@@ -78,13 +116,14 @@ void LoadBig(benchmark::State& state, bool detect)
     for (auto _ : state) {
         Editor ed(con);
         ed.CodePageDetect = detect;
-        ed.FileName = Big().source();
+        ed.FileName = file;
         LoadFile(ed);
         benchmark::DoNotOptimize(ed.LineCount);
         lines = ed.LineCount;
     }
-    state.SetLabel(Big().label() + ", " + std::to_string(lines) + " lines");
-    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(Big().source())));
+    std::string label = file == Big().source() ? Big().label() : std::filesystem::path(file).filename().string();
+    state.SetLabel(label + ", " + std::to_string(lines) + " lines");
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(file)));
 }
 
 void BM_LoadBigText(benchmark::State& state) { LoadBig(state, true); }
@@ -92,6 +131,15 @@ BENCHMARK(BM_LoadBigText)->Unit(benchmark::kMillisecond);
 
 void BM_LoadBigTextNoDetection(benchmark::State& state) { LoadBig(state, false); }
 BENCHMARK(BM_LoadBigTextNoDetection)->Unit(benchmark::kMillisecond);
+
+// A UTF-8 text converted to CP866 as it loads.
+void BM_LoadBigUtf8Text(benchmark::State& state) { LoadBig(state, true, Big().utf8()); }
+BENCHMARK(BM_LoadBigUtf8Text)->Unit(benchmark::kMillisecond);
+
+// The worst case for telling UTF-8 from bytes: the first multi-byte
+// character is in the last line.
+void BM_LoadLateUtf8Text(benchmark::State& state) { LoadBig(state, true, Big().lateUtf8()); }
+BENCHMARK(BM_LoadLateUtf8Text)->Unit(benchmark::kMillisecond);
 
 // F2 on the modified text: encode, write a temporary file, flush it to disk,
 // rename it over the file.

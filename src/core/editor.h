@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <memory>
 #include <vector>
 
 #include "console/console.h"
@@ -94,6 +95,10 @@ struct Editor {
     // change lines only through the line store's functions (text/linestore.h).
     std::vector<LineRecord> LineTable;
     int LineCount = 0;
+    // Blocks that a loaded text's records are packed into (one allocation
+    // for many lines); freed when the whole text is released.
+    std::vector<std::unique_ptr<char, void (*)(void*)>> LineBlocks;
+    size_t LineBlockFree = 0;  // unused bytes at the end of the last block
     size_t MemoryBudget;  // bytes the line records may use in all
     size_t MemoryUsed = 0;
     std::string BlankFiller;  // LineCapacity blanks

@@ -18,16 +18,36 @@ constexpr size_t RawLimitUtf8 = 3 * MaxText;
 
 }  // namespace
 
-LineSource::LineSource(int fd, bool detect) : fd_(fd), buffer_(BufferSize)
+LineSource::LineSource(int fd, bool detect) : LineSource(fd, detect ? Detection::First : Detection::Off) {}
+
+LineSource::LineSource(int fd, Detection detection) : fd_(fd), buffer_(BufferSize)
 {
-    if (detect)
-        kind_ = DetectUtf8File(fd_, bom_, reinterpret_cast<unsigned char*>(buffer_.data()), buffer_.size());
+    if (detection == Detection::First) {
+        kind_ = DetectUtf8File(fd_, bom_, bytes(), buffer_.size());
+        converting_ = kind_ == Utf8Kind::Convertible;
+    }
+    detecting_ = detection == Detection::Along;
     Rewind();
 }
 
 LineSource::~LineSource()
 {
     if (fd_ >= 0) close(fd_);
+}
+
+void LineSource::TakeJudgement()
+{
+    detecting_ = false;
+    kind_ = detector_.kind();
+    bom_ = detector_.bom();
+}
+
+void LineSource::Judge(ssize_t got)
+{
+    if (got < 0) detector_.Fail();
+    else if (got == 0) detector_.End();
+    else detector_.Feed(bytes(), static_cast<size_t>(got));
+    if (detector_.done()) TakeJudgement();
 }
 
 bool LineSource::Fill()
@@ -37,6 +57,8 @@ bool LineSource::Fill()
     for (;;) {
         ssize_t got = read(fd_, buffer_.data(), buffer_.size());
         if (got < 0 && errno == EINTR) continue;
+        // Every read goes to the judgement too: one pass over the file.
+        if (detecting_) Judge(got);
         if (got <= 0) {
             if (got < 0) error_ = true;
             eof_ = true;
@@ -53,25 +75,51 @@ void LineSource::Rewind()
     eof_ = false;
     error_ = false;
     cut_ = false;
+    // An open judgement is fed the file again from its start.
+    if (detecting_) detector_ = Utf8FileDetector();
     if (lseek(fd_, 0, SEEK_SET) < 0) {
         error_ = eof_ = true;
+        if (detecting_) Settle();
         return;
     }
-    if (converting() && bom_ && Fill()) pos_ = Utf8Bom.size();
+    if (converting_ && bom_ && Fill()) pos_ = Utf8Bom.size();
+}
+
+bool LineSource::Settle()
+{
+    if (detecting_) {
+        // A buffer of its own: the lines' buffer may hold lines not yet read.
+        std::vector<unsigned char> spare(BufferSize);
+        FinishUtf8Detection(fd_, detector_, spare.data(), spare.size());
+        TakeJudgement();
+    }
+    if (kind_ != Utf8Kind::Convertible || converting_) return false;
+    converting_ = true;
+    firstEnd_.clear();
+    Rewind();
+    return true;
 }
 
 bool LineSource::Next(std::string& line)
 {
-    const size_t limit = converting() ? RawLimitUtf8 : RawLimitBytes;
+    std::string_view view;
+    if (!Next(view)) return false;
+    line.assign(view);
+    return true;
+}
+
+bool LineSource::Next(std::string_view& line)
+{
+    const size_t limit = converting_ ? RawLimitUtf8 : RawLimitBytes;
     raw_.clear();
     bool any = false;
     bool over = false;
+    bool inBuffer = false;  // `line` points into the buffer, else raw_ holds it
     for (;;) {
         if (pos_ >= len_ && !Fill()) {
             if (!any) return false;
             break;  // the last line has no end
         }
-        any = true;
         const char* start = buffer_.data() + pos_;
         size_t avail = len_ - pos_;
         // The line's end: the first LF, or a CR before it.
@@ -80,13 +128,29 @@ bool LineSource::Next(std::string& line)
         if (const void* cr = std::memchr(start, '\r', k)) k = static_cast<size_t>(static_cast<const char*>(cr) - start);
         size_t room = limit - raw_.size();
         size_t take = k < room ? k : room;
-        raw_.append(start, take);
         if (k > take) over = true;
         pos_ += k;
-        if (k == avail) continue;
+        if (k == avail) {
+            // The line goes on in the next read.
+            raw_.append(start, take);
+            any = true;
+            continue;
+        }
+        if (!any) {
+            line = std::string_view(start, take);
+            inBuffer = true;
+        } else {
+            raw_.append(start, take);
+        }
+        any = true;
         const char* end = "\n";
         if (buffer_[pos_++] == '\r') {
-            if (pos_ >= len_) Fill();
+            if (pos_ >= len_) {
+                // The next read reuses the buffer.
+                if (inBuffer) raw_.assign(line);
+                inBuffer = false;
+                Fill();
+            }
             if (pos_ < len_ && buffer_[pos_] == '\n') {
                 ++pos_;
                 end = "\r\n";
@@ -97,10 +161,10 @@ bool LineSource::Next(std::string& line)
         if (firstEnd_.empty()) firstEnd_ = end;
         break;
     }
-    if (converting()) {
-        line = Utf8LineToCp866(raw_, over);
-    } else {
-        line = raw_;
+    if (!inBuffer) line = raw_;
+    if (converting_) {
+        Utf8LineToCp866(line, over, converted_);
+        line = converted_;
     }
     if (over) cut_ = true;
     return true;

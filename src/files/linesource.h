@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/utf8file.h"
@@ -17,20 +18,43 @@ public:
     // all that the text does not need adds to the editor's footprint.
     static constexpr size_t BufferSize = 16 * 1024;
 
+    enum class Detection {
+        Off,
+        // The file is read through once first (kind() known from the start).
+        First,
+        // The file is read as bytes while it is judged; Settle() tells when
+        // the lines read must be read again, converted.
+        Along,
+    };
+
     // Takes over `fd`. With `detect`, the file is first read through once to
-    // tell whether it is UTF-8 (kind()).
+    // tell whether it is UTF-8 (Detection::First).
     LineSource(int fd, bool detect);
+    LineSource(int fd, Detection detection);
     ~LineSource();
     LineSource(const LineSource&) = delete;
     LineSource& operator=(const LineSource&) = delete;
 
     // The next line in CP866; false at the end of the file or on a read error.
     bool Next(std::string& line);
+    // The same without a copy: `line` stays valid until the next call.
+    bool Next(std::string_view& line);
     // Back to the first line (for the reload with compact lines).
     void Rewind();
 
+    // Detection::Along: makes the judgement now if it is still open (reading
+    // on from where it stands, without moving the lines' place). True when
+    // the file turned out to be UTF-8 to convert: the source has started
+    // again from its first line, converting, and the lines read before are
+    // to be dropped. False otherwise, the lines read so far standing.
+    bool Settle();
+    // Detection::Along: a Settle() now is likely to start again (multi-byte
+    // UTF-8 met, nothing invalid yet): the lines read so far are likely lost.
+    bool likelyUtf8() const { return detecting_ && detector_.likelyUtf8(); }
+
+    // What the file is; with Detection::Along only once settled.
     Utf8Kind kind() const { return kind_; }
-    bool converting() const { return kind_ == Utf8Kind::Convertible; }
+    bool converting() const { return converting_; }
     bool bom() const { return bom_; }
     bool cut() const { return cut_; }      // some line lost characters
     bool error() const { return error_; }  // reading stopped on an error
@@ -39,9 +63,16 @@ public:
 
 private:
     bool Fill();
+    // The read's bytes to the judgement still open.
+    void Judge(ssize_t got);
+    void TakeJudgement();
+    unsigned char* bytes() { return reinterpret_cast<unsigned char*>(buffer_.data()); }
 
     int fd_;
     Utf8Kind kind_ = Utf8Kind::Bytes;
+    bool converting_ = false;
+    bool detecting_ = false;  // Detection::Along, judgement still open
+    Utf8FileDetector detector_;
     bool bom_ = false;
     bool cut_ = false;
     bool error_ = false;
@@ -51,6 +82,7 @@ private:
     size_t pos_ = 0;
     size_t len_ = 0;
     std::string raw_;
+    std::string converted_;
 };
 
 }  // namespace lumo

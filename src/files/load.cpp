@@ -67,26 +67,43 @@ bool MemoryShort(Editor& ed, LineSource& source)
 
 bool ReadText(Editor& ed, LineSource& source)
 {
-    std::string line;
+    // The file is loaded as bytes while it is judged. Should it turn out to
+    // be UTF-8 to convert, the lines read are dropped and it is read again,
+    // converting. Anything beyond storing a line waits for the judgement, so
+    // that what the user sees is what the right reading gives.
+    auto startedAgain = [&] {
+        if (!source.Settle()) return false;
+        ReleaseAllLines(ed);
+        return true;
+    };
+    std::string_view line;
     bool limitHit = false;
-    while (source.Next(line)) {
-        size_t width = std::max<size_t>(ed.LineCapacity, line.size());
-        if (FreeMemory(ed) <= width) {
-            if (!MemoryShort(ed, source)) return false;
-            continue;
+    do {
+        while (source.Next(line)) {
+            // Multi-byte UTF-8: rather than loading on what is likely to be
+            // dropped, judge the rest of the file now.
+            if (source.likelyUtf8() && startedAgain()) continue;
+            size_t width = std::max<size_t>(ed.LineCapacity, line.size());
+            if (FreeMemory(ed) <= width) {
+                if (startedAgain()) continue;
+                if (!MemoryShort(ed, source)) return false;
+                continue;
+            }
+            if (ed.LineCount >= MaxLines) {
+                if (startedAgain()) continue;
+                ShowMessage(ed, TooManyLinesMessage, 1);
+                ed.OperationFailed = 15;
+                if (ed.MemoryShortWidth != 0) return false;
+                limitHit = true;
+                break;
+            }
+            if (!AppendLoadedLine(ed, line)) {
+                if (startedAgain()) continue;
+                if (!MemoryShort(ed, source)) return false;
+                continue;
+            }
         }
-        if (ed.LineCount >= MaxLines) {
-            ShowMessage(ed, TooManyLinesMessage, 1);
-            ed.OperationFailed = 15;
-            if (ed.MemoryShortWidth != 0) return false;
-            limitHit = true;
-            break;
-        }
-        if (!AppendLoadedLine(ed, line)) {
-            if (!MemoryShort(ed, source)) return false;
-            continue;
-        }
-    }
+    } while (startedAgain());
 
     if (!source.firstEnd().empty()) ed.LineEnd = source.firstEnd();
     std::string why;
@@ -180,7 +197,7 @@ bool LoadFile(Editor& ed)
         int fd = -1;
         Opening opening = OpenForLoad(ed.FileName, fd);
         if (opening == Opening::Opened) {
-            LineSource source(fd, ed.CodePageDetect);
+            LineSource source(fd, ed.CodePageDetect ? LineSource::Detection::Along : LineSource::Detection::Off);
             return ReadText(ed, source);
         }
         if (opening == Opening::Created) {

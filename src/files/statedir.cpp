@@ -1,7 +1,7 @@
 #include "files/statedir.h"
 
 #include <fcntl.h>
-#include <pwd.h>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,7 +23,26 @@ std::string HomeDirectory()
 {
     const char* home = std::getenv("HOME");
     if (home && *home) return home;
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    // The password file is read directly rather than through the name
+    // service, so that the program can be linked statically (smaller and
+    // quicker to start) without depending on the system's shared libraries.
+    if (FILE* f = std::fopen("/etc/passwd", "r")) {
+        std::string uid = std::to_string(getuid());
+        char line[1024];
+        std::string dir;
+        while (dir.empty() && std::fgets(line, sizeof line, f)) {
+            // name:password:uid:gid:comment:home:shell
+            std::string fields[6];
+            int n = 0;
+            for (const char* c = line; *c && *c != '\n' && n < 6; ++c) {
+                if (*c == ':') ++n;
+                else fields[n] += *c;
+            }
+            if (n >= 6 && fields[2] == uid && !fields[5].empty()) dir = fields[5];
+        }
+        std::fclose(f);
+        if (!dir.empty()) return dir;
+    }
     return ".";
 }
 

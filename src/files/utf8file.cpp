@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -13,6 +14,8 @@ namespace lumo {
 void Utf8Detector::Check(char32_t c, bool start)
 {
     multibyte_ = true;
+    // The common case first: the letters А-я come back as themselves.
+    if (c >= 0x0410 && c <= 0x044F) return;
     if (start && c == 0xFEFF) {
         bom_ = true;
         return;
@@ -41,7 +44,13 @@ void Utf8Detector::Feed(const unsigned char* p, size_t n)
         pendingCount_ = 0;
     }
     while (i < n) {
-        // Runs of ASCII go eight bytes at a time.
+        // Runs of ASCII go 32, then eight bytes at a time.
+        while (i + 32 <= n) {
+            uint64_t w[4];
+            std::memcpy(w, p + i, 32);
+            if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ULL) break;
+            i += 32;
+        }
         while (i + 8 <= n) {
             uint64_t word;
             std::memcpy(&word, p + i, 8);
@@ -51,6 +60,12 @@ void Utf8Detector::Feed(const unsigned char* p, size_t n)
         if (i >= n) break;
         if (p[i] < 0x80) {
             ++i;
+            continue;
+        }
+        // Two-byte sequences (Cyrillic among them) decoded on the spot.
+        if (p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
+            Check((char32_t(p[i] & 0x1F) << 6) | (p[i + 1] & 0x3F), false);
+            i += 2;
             continue;
         }
         int k = DecodeUtf8(p + i, n - i, c);
@@ -79,61 +94,103 @@ Utf8Kind Utf8Detector::Result(bool whole) const
 
 namespace {
 
-// How often `b` occurs in p[0..n): memchr skips the bytes between quickly.
-size_t CountByte(const unsigned char* p, size_t n, unsigned char b)
+// Line ends (CR and LF both) in p[0..n): a plain loop the compiler vectorises.
+size_t CountLineEnds(const unsigned char* p, size_t n)
 {
     size_t count = 0;
-    while (const void* hit = std::memchr(p, b, n)) {
-        ++count;
-        size_t k = static_cast<size_t>(static_cast<const unsigned char*>(hit) - p) + 1;
-        p += k;
-        n -= k;
-    }
+    for (size_t i = 0; i < n; ++i) count += (p[i] == '\n') + (p[i] == '\r');
     return count;
 }
 
 }  // namespace
 
-Utf8Kind DetectUtf8File(int fd, bool& bom, unsigned char* buffer, size_t size)
+void Utf8FileDetector::Finish(Utf8Kind kind, bool bom)
 {
-    Utf8Detector detector;
-    off_t offset = 0;
-    // Only what the line table can hold is loaded: past that many line ends
-    // (a CR LF counts twice) the rest of a huge file need not be read.
-    constexpr size_t EnoughLineEnds = 2 * (static_cast<size_t>(MaxLines) + 1);
-    size_t lineEnds = 0;
-    bool whole = true;
-    for (;;) {
-        ssize_t got = pread(fd, buffer, size, offset);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            bom = false;
-            return Utf8Kind::Bytes;
-        }
-        if (got == 0) break;
-        detector.Feed(buffer, static_cast<size_t>(got));
-        if (detector.Invalid()) break;
-        offset += got;
-        lineEnds += CountByte(buffer, static_cast<size_t>(got), '\n') + CountByte(buffer, static_cast<size_t>(got), '\r');
-        if (lineEnds > EnoughLineEnds) {
-            whole = false;
-            break;
-        }
-    }
-    bom = detector.Bom();
-    return detector.Result(whole);
+    done_ = true;
+    kind_ = kind;
+    bom_ = bom;
 }
 
-std::string Utf8LineToCp866(std::string_view raw, bool& cut)
+bool Utf8FileDetector::Feed(const unsigned char* p, size_t n)
 {
-    std::string out;
-    out.reserve(raw.size() < static_cast<size_t>(MaxText) ? raw.size() : MaxText);
+    if (done_) return false;
+    detector_.Feed(p, n);
+    if (detector_.Invalid()) {
+        Finish(Utf8Kind::Bytes, detector_.Bom());
+        return false;
+    }
+    offset_ += n;
+    // Only what the line table can hold is loaded: past that many line ends
+    // (a CR LF counts twice) the rest of a huge file need not be judged.
+    constexpr size_t EnoughLineEnds = 2 * (static_cast<size_t>(MaxLines) + 1);
+    lineEnds_ += CountLineEnds(p, n);
+    if (lineEnds_ > EnoughLineEnds) {
+        Finish(detector_.Result(false), detector_.Bom());
+        return false;
+    }
+    return true;
+}
+
+void Utf8FileDetector::End()
+{
+    if (!done_) Finish(detector_.Result(true), detector_.Bom());
+}
+
+void Utf8FileDetector::Fail()
+{
+    if (!done_) Finish(Utf8Kind::Bytes, false);
+}
+
+void FinishUtf8Detection(int fd, Utf8FileDetector& detector, unsigned char* buffer, size_t size)
+{
+    while (!detector.done()) {
+        ssize_t got = pread(fd, buffer, size, static_cast<off_t>(detector.offset()));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) detector.Fail();
+        else if (got == 0) detector.End();
+        else detector.Feed(buffer, static_cast<size_t>(got));
+    }
+}
+
+Utf8Kind DetectUtf8File(int fd, bool& bom, unsigned char* buffer, size_t size)
+{
+    Utf8FileDetector detector;
+    FinishUtf8Detection(fd, detector, buffer, size);
+    bom = detector.bom();
+    return detector.kind();
+}
+
+void Utf8LineToCp866(std::string_view raw, bool& cut, std::string& out)
+{
+    out.clear();
     const auto* p = reinterpret_cast<const unsigned char*>(raw.data());
     size_t i = 0;
     while (i < raw.size()) {
         if (out.size() >= static_cast<size_t>(MaxText)) {
             cut = true;
             break;
+        }
+        // A run of ASCII is copied as it stands.
+        size_t most = std::min(raw.size() - i, static_cast<size_t>(MaxText) - out.size());
+        size_t run = 0;
+        while (run < most && p[i + run] < 0x80) ++run;
+        if (run > 0) {
+            out.append(raw.data() + i, run);
+            i += run;
+            continue;
+        }
+        // The letters А-я (D0 90..D1 8F) are the common case.
+        if (i + 1 < raw.size()) {
+            if (p[i] == 0xD0 && p[i + 1] >= 0x90 && p[i + 1] <= 0xBF) {
+                out += static_cast<char>(p[i + 1] - 0x10);
+                i += 2;
+                continue;
+            }
+            if (p[i] == 0xD1 && p[i + 1] >= 0x80 && p[i + 1] <= 0x8F) {
+                out += static_cast<char>(p[i + 1] + 0x60);
+                i += 2;
+                continue;
+            }
         }
         char32_t c = 0;
         int k = DecodeUtf8(p + i, raw.size() - i, c);
@@ -147,6 +204,12 @@ std::string Utf8LineToCp866(std::string_view raw, bool& cut)
         out += static_cast<char>(b < 0 ? '?' : b);
         i += k;
     }
+}
+
+std::string Utf8LineToCp866(std::string_view raw, bool& cut)
+{
+    std::string out;
+    Utf8LineToCp866(raw, cut, out);
     return out;
 }
 

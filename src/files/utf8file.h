@@ -24,6 +24,8 @@ public:
     bool Bom() const { return bom_; }
     // Not UTF-8: nothing later can change the result.
     bool Invalid() const { return invalid_; }
+    // Some multi-byte sequence (or the byte-order mark) was met.
+    bool Multibyte() const { return multibyte_; }
 
 private:
     void Check(char32_t c, bool atFileStart);
@@ -38,14 +40,53 @@ private:
     size_t pendingCount_ = 0;
 };
 
+// The judgement on a whole file, fed the file's successive reads from its
+// start. It stops wanting bytes once they can change nothing: the file is no
+// UTF-8, or it holds more line ends than the line table can take lines (the
+// rest of a huge file is never loaded, so it is not judged either).
+class Utf8FileDetector {
+public:
+    // The next read, at offset(). False when the judgement is made.
+    bool Feed(const unsigned char* p, size_t n);
+    // The file ended / a read failed (a read error gives Bytes: the load
+    // itself meets the error).
+    void End();
+    void Fail();
+
+    bool done() const { return done_; }
+    // Bytes fed so far: where the next read starts.
+    size_t offset() const { return offset_; }
+    // A multi-byte sequence was met and the bytes are still UTF-8: the file
+    // may well be one to convert.
+    bool likelyUtf8() const { return detector_.Multibyte() && !detector_.Invalid(); }
+    // Once done().
+    Utf8Kind kind() const { return kind_; }
+    bool bom() const { return bom_; }
+
+private:
+    void Finish(Utf8Kind kind, bool bom);
+
+    Utf8Detector detector_;
+    size_t offset_ = 0;
+    size_t lineEnds_ = 0;
+    bool done_ = false;
+    Utf8Kind kind_ = Utf8Kind::Bytes;
+    bool bom_ = false;
+};
+
 // Reads the whole file open on `fd` (from its start, without moving its
 // offset) through the caller's `buffer`. A read error gives Bytes: the load
 // itself then meets the error.
 Utf8Kind DetectUtf8File(int fd, bool& bom, unsigned char* buffer, size_t size);
+// Goes on with `detector` from its offset() to its judgement, reading the
+// file open on `fd` without moving its offset.
+void FinishUtf8Detection(int fd, Utf8FileDetector& detector, unsigned char* buffer, size_t size);
 
 // One line of a Convertible file in CP866, at most 255 characters; `cut`
 // is set when characters were dropped.
 std::string Utf8LineToCp866(std::string_view raw, bool& cut);
+// The same into `out` (its storage reused from line to line).
+void Utf8LineToCp866(std::string_view raw, bool& cut, std::string& out);
 // CP866 text as the UTF-8 bytes of a file (bytes below 0x80 unchanged).
 void AppendCp866AsUtf8(std::string& out, std::string_view text);
 

@@ -2,8 +2,10 @@
 //
 // A line behaves as if it were `capacity` characters long, blank-padded, but
 // the padding is never held in memory: a text of 24,575 short lines at
-// capacity 254 would otherwise cost megabytes of blanks. One heap block per
-// line: byte 0 the text length, byte 1 the capacity, then the characters.
+// capacity 254 would otherwise cost megabytes of blanks. One block per line:
+// byte 0 the text length, byte 1 the capacity, byte 2 whether the block is
+// the record's own heap block or a piece of a larger block that the line
+// store packed a loaded text into (freed all at once), then the characters.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +24,17 @@ public:
     // (clear) when their line goes; the Editor releases the rest at the end.
     int length() const { return block_ ? static_cast<uint8_t>(block_[0]) : 0; }
     int capacity() const { return block_ ? static_cast<uint8_t>(block_[1]) : 0; }
-    std::string_view text() const { return {block_ ? block_ + 2 : "", static_cast<size_t>(length())}; }
+    std::string_view text() const { return {block_ ? block_ + Header : "", static_cast<size_t>(length())}; }
+    // Bytes a packed record of `size` characters takes.
+    static constexpr size_t PackedSize(size_t size) { return size + Header; }
+    // A record placed at `where` (PackedSize bytes), owned by the caller's block.
+    static LineRecord Packed(char* where, std::string_view text, int capacity)
+    {
+        LineRecord r;
+        r.block_ = where;
+        r.Fill(where, text, capacity, Packed_);
+        return r;
+    }
     // The record as the line shows it: the text padded with blanks to the capacity.
     std::string padded() const
     {
@@ -38,28 +50,37 @@ public:
         if (capacity > 255) capacity = 255;
         if (static_cast<int>(text.size()) > capacity) text = text.substr(0, capacity);
         while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+        const bool wasPacked = packed();
         char* target = block_;
-        if (!block_ || length() < static_cast<int>(text.size()) || LargerThanNeeded(text.size())) {
-            target = static_cast<char*>(std::malloc(text.size() + 2));
+        if (!block_ || length() < static_cast<int>(text.size()) || (!wasPacked && LargerThanNeeded(text.size()))) {
+            target = static_cast<char*>(std::malloc(text.size() + Header));
             if (!target) return false;
         }
         // `text` may lie inside the old block: copy before releasing it.
-        if (!text.empty()) std::memmove(target + 2, text.data(), text.size());
-        target[0] = static_cast<char>(text.size());
-        target[1] = static_cast<char>(capacity);
+        Fill(target, text, capacity, target == block_ && wasPacked ? Packed_ : Own);
         if (target != block_) {
-            std::free(block_);
+            if (!wasPacked) std::free(block_);
             block_ = target;
         }
         return true;
     }
     void clear()
     {
-        std::free(block_);
+        if (!packed()) std::free(block_);
         block_ = nullptr;
     }
 
 private:
+    static constexpr int Header = 3;
+    enum : char { Own = 0, Packed_ = 1 };
+    bool packed() const { return block_ && block_[2] == Packed_; }
+    static void Fill(char* target, std::string_view text, int capacity, char kind)
+    {
+        if (!text.empty()) std::memmove(target + Header, text.data(), text.size());
+        target[0] = static_cast<char>(text.size());
+        target[1] = static_cast<char>(capacity);
+        target[2] = kind;
+    }
     // The block is reused for shorter texts unless that would waste much.
     bool LargerThanNeeded(size_t size) const { return length() > static_cast<int>(size) + 32; }
     char* block_ = nullptr;

@@ -224,13 +224,37 @@ void BeginLineChange(Editor& ed, int n)
     ed.RestoreRing[ed.RestoreIndex] = GetLine(ed, n);
 }
 
-bool AppendLoadedLine(Editor& ed, const std::string& text)
+namespace {
+
+// Room for one packed record at the end of the last line block, or a new
+// block. Loading takes this path: one allocation per block instead of one
+// per line keeps start-up quick and the heap lean.
+char* PackedRoom(Editor& ed, size_t size)
+{
+    constexpr size_t BlockSize = 64 * 1024;
+    if (ed.LineBlockFree < size) {
+        char* block = static_cast<char*>(std::malloc(BlockSize));
+        if (!block) return nullptr;
+        ed.LineBlocks.emplace_back(block, std::free);
+        ed.LineBlockFree = BlockSize;
+    }
+    char* at = ed.LineBlocks.back().get() + (BlockSize - ed.LineBlockFree);
+    ed.LineBlockFree -= size;
+    return at;
+}
+
+}  // namespace
+
+bool AppendLoadedLine(Editor& ed, std::string_view text)
 {
     if (ed.LineCount >= MaxLines) return false;
-    std::string t = text.substr(0, MaxText);
+    std::string_view t = text.substr(0, MaxText);
     size_t capacity = std::max<size_t>(ed.LineCapacity, t.size());
     if (RecordCost(capacity) > FreeMemory(ed)) return false;
-    if (!ed.LineTable[ed.LineCount + 1].assign(t, capacity)) return false;
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+    char* room = PackedRoom(ed, LineRecord::PackedSize(t.size()));
+    if (!room) return false;
+    ed.LineTable[ed.LineCount + 1] = LineRecord::Packed(room, t, static_cast<int>(capacity));
     ++ed.LineCount;
     Charge(ed, RecordCost(capacity));
     return true;
@@ -243,6 +267,8 @@ void ReleaseAllLines(Editor& ed)
         ed.LineTable[i].clear();
     }
     ed.LineCount = 0;
+    ed.LineBlocks.clear();
+    ed.LineBlockFree = 0;
 }
 
 }  // namespace lumo

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/editor.h"
 
@@ -35,7 +36,7 @@ void BeginLineChange(Editor& ed, int n);
 // Appends a line at the end while loading: capacity max(LineCapacity, text
 // length), text stored through SetLine. False when the line limit or the
 // budget refuses it (nothing shown).
-bool AppendLoadedLine(Editor& ed, const std::string& text);
+bool AppendLoadedLine(Editor& ed, std::string_view text);
 // Releases every text line (LineCount 0), for a reload.
 void ReleaseAllLines(Editor& ed);
 // The largest record the budget can still pay for, in bytes, and the unspent budget.

@@ -63,7 +63,9 @@ void DrawMessageLine(Editor& ed)
     if (ed.LineBlockFirst > 0) {
         // The block's size in lines, right-aligned; characters only, so the
         // row keeps FillCell's attribute.
-        std::string size = " " + std::to_string(ed.LineBlockLast - ed.LineBlockFirst + 1) + " ";
+        std::string size(1, ' ');
+        size += std::to_string(ed.LineBlockLast - ed.LineBlockFirst + 1);
+        size += ' ';
         size.resize(std::min<size_t>(size.size(), 7));
         int start = width - static_cast<int>(size.size()) + 1;
         for (size_t i = 0; i < size.size(); ++i) {

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "files/fileinternal.h"
@@ -320,6 +321,145 @@ TEST_F(LoadTest, ALongUtf8LineIsCutAt255Characters)
     EXPECT_EQ(Text(1), std::string(255, '\x9F'));
     EXPECT_EQ(Text(2), "end");
     EXPECT_TRUE(con.Showed(LinesCutMessage));
+}
+
+// The file read as it was before the one-pass load: judged whole first,
+// then read in the right mode (as Get file still reads).
+struct Reading {
+    std::vector<std::string> lines;
+    Utf8Kind kind = Utf8Kind::Bytes;
+    bool cut = false;
+};
+
+Reading ReadJudgedFirst(const std::string& path)
+{
+    Reading r;
+    LineSource source(open(path.c_str(), O_RDONLY | O_CLOEXEC), LineSource::Detection::First);
+    std::string line;
+    while (static_cast<int>(r.lines.size()) < MaxLines && source.Next(line)) {
+        r.lines.push_back(line);
+    }
+    r.kind = source.kind();
+    r.cut = source.cut();
+    return r;
+}
+
+// Loads `bytes` with detection on and checks the text against the reading above.
+void ExpectLoadedAsJudgedFirst(const Editor& ed, const MessageConsole& con, const std::string& path, Utf8Kind kind)
+{
+    Reading want = ReadJudgedFirst(path);
+    ASSERT_EQ(want.kind, kind);
+    ASSERT_EQ(ed.LineCount, static_cast<int>(want.lines.size()));
+    for (int i = 1; i <= ed.LineCount; ++i) {
+        ASSERT_EQ(std::string(LineText(ed, i)), want.lines[i - 1]) << "line " << i;
+    }
+    EXPECT_EQ(ed.FileCodePage, kind == Utf8Kind::Convertible ? CodePage::UTF8 : CodePage::ASCII);
+    EXPECT_EQ(std::count(con.shown.begin(), con.shown.end(), LinesCutMessage), want.cut ? 1 : 0);
+}
+
+std::string Cyrillic(int letters)
+{
+    std::string s;
+    for (int i = 0; i < letters; ++i) s += i % 2 ? "\xD1\x8F" : "\xD0\xAF";  // я Я
+    return s;
+}
+
+TEST_F(LoadTest, AUtf8FileIsConvertedWhereverItsFirstLetterComes)
+{
+    ed.CodePageDetect = true;
+    // Many reads of ASCII first, then 200 letters: 400 bytes, which read
+    // as bytes would be cut at 255.
+    std::string ascii;
+    for (int i = 1; i <= 3000; ++i) ascii += "line " + std::to_string(i) + " of plain ASCII text\n";
+    ASSERT_TRUE(Load("late.txt", ascii + Cyrillic(200) + "\nend"));
+    ExpectLoadedAsJudgedFirst(ed, con, dir + "late.txt", Utf8Kind::Convertible);
+    EXPECT_EQ(ed.LineCount, 3002);
+    EXPECT_EQ(Text(3001).size(), 200u);
+    EXPECT_EQ(Text(3001).substr(0, 2), "\x9F\xEF");
+    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_TRUE(ed.IncompleteFile.empty());
+
+    // Lines of exactly 255 bytes are whole either way; a longer ASCII line
+    // is cut either way, and said so once.
+    con.shown.clear();
+    std::string full;
+    for (int i = 0; i < 100; ++i) full += std::string(255, static_cast<char>('a' + i % 26)) + "\r\n";
+    full += std::string(300, 'z') + "\r\n";
+    ASSERT_TRUE(Load("full.txt", full + Cyrillic(250) + "\r\n"));
+    ExpectLoadedAsJudgedFirst(ed, con, dir + "full.txt", Utf8Kind::Convertible);
+    EXPECT_EQ(Text(100), std::string(255, 'v'));
+    EXPECT_EQ(Text(101), std::string(255, 'z'));
+    EXPECT_EQ(Text(102).size(), 250u);
+    EXPECT_EQ(ed.LineEnd, "\r\n");
+    EXPECT_EQ(ed.IncompleteMessage, LinesCutMessage);
+
+    // A byte-order mark, and a first letter split between two reads.
+    con.shown.clear();
+    std::string split = "\xEF\xBB\xBF";
+    while (split.size() + 100 < LineSource::BufferSize - 1) split += std::string(99, 'x') + "\n";
+    split += std::string(LineSource::BufferSize - 1 - split.size(), 'y');
+    ASSERT_TRUE(Load("split.txt", split + "\xD0\x96\n"));
+    ExpectLoadedAsJudgedFirst(ed, con, dir + "split.txt", Utf8Kind::Convertible);
+    EXPECT_TRUE(ed.Utf8Bom);
+    EXPECT_EQ(Text(1), std::string(99, 'x'));
+    EXPECT_EQ(Text(ed.LineCount).back(), '\x86');
+}
+
+TEST_F(LoadTest, AFileThatStopsBeingUtf8NearItsEndIsLoadedAsBytes)
+{
+    ed.CodePageDetect = true;
+    std::string letters;
+    for (int i = 0; i < 200; ++i) letters += Cyrillic(200) + "\n";
+    for (const std::string& tail : {std::string("\xFF\n"), std::string("\xD0\xAF\xD0"),
+                                     std::string("\xE4\xB8\xAD\n")}) {
+        con.shown.clear();
+        ASSERT_TRUE(Load("bad.txt", letters + "end " + tail));
+        bool unmappable = tail[0] == '\xE4';
+        ExpectLoadedAsJudgedFirst(ed, con, dir + "bad.txt", unmappable ? Utf8Kind::Unmappable : Utf8Kind::Bytes);
+        // As bytes, the 400-byte lines are cut at 255 and the text is incomplete.
+        EXPECT_EQ(Text(1), Cyrillic(200).substr(0, 255));
+        EXPECT_EQ(ed.IncompleteMessage, LinesCutMessage);
+        EXPECT_EQ(con.Showed(Utf8UnmappableMessage), unmappable);
+    }
+}
+
+TEST_F(LoadTest, LinesBeyondTheLineLimitStillDecideTheCodePage)
+{
+    ed.CodePageDetect = true;
+    std::string bytes;
+    for (int i = 1; i <= MaxLines + 3; ++i) bytes += i == MaxLines + 2 ? Cyrillic(3) + "\n" : "x\n";
+    ASSERT_TRUE(Load("many.txt", bytes));
+    ExpectLoadedAsJudgedFirst(ed, con, dir + "many.txt", Utf8Kind::Convertible);
+    EXPECT_EQ(ed.LineCount, MaxLines);
+    EXPECT_EQ(std::count(con.shown.begin(), con.shown.end(), TooManyLinesMessage), 1);
+    EXPECT_EQ(ed.IncompleteMessage, TooManyLinesMessage);
+
+    // Far beyond what the table can take, nothing is judged any more.
+    con.shown.clear();
+    bytes.clear();
+    for (int i = 1; i <= 3 * MaxLines; ++i) bytes += "x\n";
+    ASSERT_TRUE(Load("huge.txt", bytes + Cyrillic(3) + "\n"));
+    ExpectLoadedAsJudgedFirst(ed, con, dir + "huge.txt", Utf8Kind::Bytes);
+    EXPECT_EQ(ed.FileCodePage, CodePage::ASCII);
+    EXPECT_EQ(ed.IncompleteMessage, TooManyLinesMessage);
+}
+
+TEST_F(SmallBudgetTest, MemoryRunningShortBeforeTheFirstLetterReloadsOnceConverting)
+{
+    ed.CodePageDetect = true;
+    std::string bytes;
+    for (int i = 1; i <= 99; ++i) bytes += "line " + std::to_string(i) + "\n";
+    bytes += Cyrillic(4) + "\n";
+    uint16_t fill = ed.FillCell;
+    ASSERT_TRUE(Load("late.txt", bytes));
+    EXPECT_EQ(ed.FileCodePage, CodePage::UTF8);
+    EXPECT_EQ(ed.LineCount, 100);
+    EXPECT_EQ(ed.LineCapacity, 7);
+    EXPECT_EQ(ed.MemoryShortWidth, 254);
+    EXPECT_EQ(ed.FillCell, fill ^ WrapOff);  // toggled once, not once per reading
+    EXPECT_EQ(Text(100), "\x9F\xEF\x9F\xEF");
+    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_FALSE(con.Showed(" NOT ENOUGH MEMORY!"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/editor.h"
 #include "files/utf8file.h"
 
 namespace lumo {
@@ -53,6 +54,55 @@ TEST(Utf8Lines, ConversionBothWaysIsExact)
     std::string back = Utf8LineToCp866(utf8, cut);
     EXPECT_EQ(back, cp866.substr(0, 255));
     EXPECT_TRUE(cut);  // 256 characters: one too many
+}
+
+TEST(Utf8FileDetector, StopsWantingBytesOnceTheyCanChangeNothing)
+{
+    auto feed = [](Utf8FileDetector& d, const std::string& s) {
+        return d.Feed(reinterpret_cast<const unsigned char*>(s.data()), s.size());
+    };
+    Utf8FileDetector bad;
+    EXPECT_TRUE(feed(bad, "\xD0\xAF ok\n"));
+    EXPECT_TRUE(bad.likelyUtf8());
+    EXPECT_FALSE(feed(bad, "\xFF"));
+    EXPECT_TRUE(bad.done());
+    EXPECT_EQ(bad.kind(), Utf8Kind::Bytes);
+
+    // Past as many line ends as the table takes lines, the judgement stands
+    // on what was seen, even a character cut at the end of it.
+    Utf8FileDetector huge;
+    EXPECT_TRUE(feed(huge, "\xD0\xAF"));
+    std::string ends(2 * (static_cast<size_t>(MaxLines) + 1), '\n');
+    EXPECT_TRUE(feed(huge, ends));
+    EXPECT_EQ(huge.offset(), ends.size() + 2);
+    EXPECT_FALSE(feed(huge, "\r\xD0"));
+    EXPECT_EQ(huge.kind(), Utf8Kind::Convertible);
+    huge.End();  // changes nothing now
+    EXPECT_EQ(huge.kind(), Utf8Kind::Convertible);
+
+    // A read error: bytes, whatever came before.
+    Utf8FileDetector failed;
+    EXPECT_TRUE(feed(failed, "\xEF\xBB\xBF\xD0\xAF"));
+    failed.Fail();
+    EXPECT_EQ(failed.kind(), Utf8Kind::Bytes);
+    EXPECT_FALSE(failed.bom());
+}
+
+TEST(Utf8Lines, LettersAndAsciiRunsConvertAndCutAt255Characters)
+{
+    bool cut = false;
+    std::string out;
+    Utf8LineToCp866("ab \xD0\x90\xD0\xBF\xD1\x80\xD1\x8F\xD0\x81\xE2\x94\x80 z", cut, out);
+    EXPECT_EQ(out, "ab \x80\xAF\xE0\xEF\xF0\xC4 z");
+    EXPECT_FALSE(cut);
+    // 254 ASCII characters and two letters: the second letter is cut.
+    Utf8LineToCp866(std::string(254, 'a') + "\xD0\xAF\xD0\xAF", cut, out);
+    EXPECT_EQ(out, std::string(254, 'a') + "\x9F");
+    EXPECT_TRUE(cut);
+    cut = false;
+    Utf8LineToCp866(std::string(300, 'a'), cut, out);
+    EXPECT_EQ(out.size(), 255u);
+    EXPECT_TRUE(cut);
 }
 
 }  // namespace
