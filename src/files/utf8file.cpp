@@ -94,11 +94,19 @@ Utf8Kind Utf8Detector::Result(bool whole) const
 
 namespace {
 
-// Line ends (CR and LF both) in p[0..n): a plain loop the compiler vectorises.
+// Line ends (CR and LF both) in p[0..n). Byte-wide counts over pieces of
+// 255 bytes let the compiler count 16 or 32 bytes a step.
 size_t CountLineEnds(const unsigned char* p, size_t n)
 {
     size_t count = 0;
-    for (size_t i = 0; i < n; ++i) count += (p[i] == '\n') + (p[i] == '\r');
+    while (n > 0) {
+        size_t m = std::min<size_t>(n, 255);
+        uint8_t piece = 0;
+        for (size_t i = 0; i < m; ++i) piece += static_cast<uint8_t>((p[i] == '\n') | (p[i] == '\r'));
+        count += piece;
+        p += m;
+        n -= m;
+    }
     return count;
 }
 
