@@ -1,4 +1,5 @@
 #include "core/choice.h"
+#include "core/keys.h"
 
 #include <algorithm>
 #include <vector>
@@ -22,17 +23,6 @@ constexpr ChoicePalette PaletteB{0x4F, 0x5F, 0x1C, 0x6E};
 
 constexpr uint8_t Bar = 0xB3;
 
-constexpr KeyEvent KeyEsc = 0x0000011B;
-constexpr KeyEvent KeyEnter = 0x00001C0D;
-constexpr KeyEvent KeyPadEnter = 0x0000E00D;
-constexpr KeyEvent KeyShiftEsc = 0x0002011B;
-constexpr KeyEvent KeyAltEsc = 0x03080100;
-constexpr KeyEvent KeyF1 = 0x0200FF01;
-constexpr KeyEvent KeyF12 = 0x0200FF0C;
-constexpr KeyEvent KeyHome = 0x0200FF20;
-constexpr KeyEvent KeyLeft = 0x0200FF23;
-constexpr KeyEvent KeyRight = 0x0200FF25;
-constexpr KeyEvent KeyEnd = 0x0200FF26;
 
 constexpr int CloseAllMenus = 80;
 constexpr int NoAnswer = 255;

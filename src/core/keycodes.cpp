@@ -1,4 +1,5 @@
 #include "core/keycodes.h"
+#include "core/keys.h"
 
 #include <cstdio>
 #include <string>
@@ -9,8 +10,6 @@ namespace lumo {
 
 namespace {
 
-constexpr KeyEvent AltCtrlTab = 0x030C0F00;
-constexpr KeyEvent EscKey = 0x0000011B;
 // Many terminals cannot send Alt+Ctrl+Tab; three Esc in a row leave too.
 constexpr int EscPressesToLeave = 3;
 // How long the last line stays when no key follows.
@@ -90,8 +89,8 @@ Redraw CmdKeyCodes(Editor& ed)
         Put(ed, 1, row, shown, 0x1E);
         ed.con.FlushScreen(false);
         ++row;
-        escapes = key == EscKey ? escapes + 1 : 0;
-        if (key == AltCtrlTab || escapes >= EscPressesToLeave) break;
+        escapes = key == KeyEsc ? escapes + 1 : 0;
+        if (key == KeyCtrlAltTab || escapes >= EscPressesToLeave) break;
     }
     // The last line stays a moment in another colour.
     Put(ed, 1, row - 1, shown, 0x1C);

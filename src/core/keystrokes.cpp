@@ -1,4 +1,5 @@
 #include "core/keystrokes.h"
+#include "core/keys.h"
 
 #include "core/startup.h"
 #include "text/render.h"
@@ -8,7 +9,6 @@ namespace lumo {
 namespace {
 
 constexpr int LastSlot = 32;
-constexpr KeyEvent ShiftF9Value = 0x0202FF09;
 
 // A slot whose character and scan bytes are both 0 ends a sequence.
 bool IsEndMarker(KeyEvent key) { return (key & 0xFFFF) == 0; }
@@ -59,7 +59,7 @@ bool RecordKey(Editor& ed)
     // the end marker, so a sequence keeps at most 31 keys. When that key is
     // the user's own Shift+F9, nothing was lost: no overflow message.
     if (ed.RecordCount > LastSlot) {
-        StopRecording(ed, KeyValue(ed) != ShiftF9Value);
+        StopRecording(ed, KeyValue(ed) != KeyShiftF9);
         return true;
     }
     return false;

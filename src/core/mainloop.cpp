@@ -1,4 +1,5 @@
 #include "core/mainloop.h"
+#include "core/keys.h"
 
 #include <algorithm>
 
@@ -14,10 +15,6 @@ namespace lumo {
 
 namespace {
 
-constexpr KeyEvent F9Key = 0x0200FF09;
-constexpr KeyEvent ShiftF9Key = 0x0202FF09;
-constexpr KeyEvent CtrlF9Key = 0x0204FF09;
-constexpr KeyEvent CtrlF1Key = 0x0204FF01;
 constexpr uint16_t F10Low = 0xFF0A;  // F10 with any shift: the menu that offers Un-get
 // A command chain that keeps asking to dispatch again is cut off here.
 constexpr int MaxDispatchChain = 16;
@@ -65,7 +62,7 @@ void FollowCursor(Editor& ed)
     }
 }
 
-bool IsSelfRestartingKey(KeyEvent key) { return key == F9Key || key == ShiftF9Key || key == CtrlF9Key; }
+bool IsSelfRestartingKey(KeyEvent key) { return key == KeyF9 || key == KeyShiftF9 || key == KeyCtrlF9; }
 
 }  // namespace
 
@@ -78,7 +75,7 @@ Redraw DispatchKey(Editor& ed)
     if (ed.KeyFromPlayback && IsSelfRestartingKey(key)) return Redraw::NextKey;
     bool stopped = RecordKey(ed);
     // A Shift+F9 that filled the last slot has stopped the recording already.
-    if (stopped && key == ShiftF9Key) return Redraw::Full;
+    if (stopped && key == KeyShiftF9) return Redraw::Full;
     Redraw level = DispatchRecordedKey(ed);
     if (stopped && level != Redraw::Dispatch) level = Redraw::Full;
     return level;
@@ -88,7 +85,7 @@ Redraw DispatchRecordedKey(Editor& ed)
 {
     KeyEvent key = KeyValue(ed);
     if (ed.KeyScan == 0xFF || ed.KeyChar == 0 || (ed.KeyShift & 0x0C)) ed.CompletionCount = 0;
-    if (key == CtrlF1Key) return CmdUnGet(ed);
+    if (key == KeyCtrlF1) return CmdUnGet(ed);
     if ((key & 0xFFFF) != F10Low) ForgetUnGet(ed);
     TakeChangeSnapshot(ed);
     if ((ed.KeyShift & 0x0C) == 0x0C) return CtrlAltKey(ed);
