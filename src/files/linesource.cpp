@@ -46,13 +46,19 @@ void LineSource::Judge(ssize_t got)
 {
     if (got < 0) detector_.Fail();
     else if (got == 0) detector_.End();
-    else detector_.Feed(bytes(), static_cast<size_t>(got));
+    else detector_.FeedBytes(bytes(), static_cast<size_t>(got));
     if (detector_.done()) TakeJudgement();
 }
 
 bool LineSource::Fill()
 {
+    // The buffer's read has been gone through: every CR and LF in it has
+    // been met as a line end, and their count goes to the judgement before
+    // the next read, as a judgement of its own counting them would.
+    if (detecting_ && len_ > 0 && !detector_.AddLineEnds(lineEnds_)) TakeJudgement();
+    lineEnds_ = 0;
     pos_ = len_ = 0;
+    nextCr_ = NotSought;
     if (eof_) return false;
     for (;;) {
         ssize_t got = read(fd_, buffer_.data(), buffer_.size());
@@ -72,6 +78,8 @@ bool LineSource::Fill()
 void LineSource::Rewind()
 {
     pos_ = len_ = 0;
+    nextCr_ = NotSought;
+    lineEnds_ = 0;
     eof_ = false;
     error_ = false;
     cut_ = false;
@@ -88,6 +96,11 @@ void LineSource::Rewind()
 bool LineSource::Settle()
 {
     if (detecting_) {
+        // The line ends of the buffer's read not yet gone through.
+        size_t rest = 0;
+        for (size_t i = pos_; i < len_; ++i) rest += buffer_[i] == '\n' || buffer_[i] == '\r';
+        if (len_ > 0) detector_.AddLineEnds(lineEnds_ + rest);
+        lineEnds_ = 0;
         // A buffer of its own: the lines' buffer may hold lines not yet read.
         std::vector<unsigned char> spare(BufferSize);
         FinishUtf8Detection(fd_, detector_, spare.data(), spare.size());
@@ -122,10 +135,16 @@ bool LineSource::Next(std::string_view& line)
         }
         const char* start = buffer_.data() + pos_;
         size_t avail = len_ - pos_;
-        // The line's end: the first LF, or a CR before it.
+        // The line's end: the first LF, or a CR before it. The next CR is
+        // looked for only once it has been passed: a file without any costs
+        // one search a read, not one a line.
+        if (nextCr_ == NotSought || nextCr_ < pos_) {
+            const void* cr = std::memchr(start, '\r', avail);
+            nextCr_ = cr ? static_cast<size_t>(static_cast<const char*>(cr) - buffer_.data()) : len_;
+        }
         const void* lf = std::memchr(start, '\n', avail);
         size_t k = lf ? static_cast<size_t>(static_cast<const char*>(lf) - start) : avail;
-        if (const void* cr = std::memchr(start, '\r', k)) k = static_cast<size_t>(static_cast<const char*>(cr) - start);
+        if (nextCr_ - pos_ < k) k = nextCr_ - pos_;
         size_t room = limit - raw_.size();
         size_t take = k < room ? k : room;
         if (k > take) over = true;
@@ -144,6 +163,7 @@ bool LineSource::Next(std::string_view& line)
         }
         any = true;
         const char* end = "\n";
+        ++lineEnds_;  // counted in the read it lies in
         if (buffer_[pos_++] == '\r') {
             if (pos_ >= len_) {
                 // The next read reuses the buffer.
@@ -153,6 +173,7 @@ bool LineSource::Next(std::string_view& line)
             }
             if (pos_ < len_ && buffer_[pos_] == '\n') {
                 ++pos_;
+                ++lineEnds_;
                 end = "\r\n";
             } else {
                 end = "\r";

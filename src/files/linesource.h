@@ -81,8 +81,14 @@ private:
     std::vector<char> buffer_;
     size_t pos_ = 0;
     size_t len_ = 0;
+    // Where the next CR in the buffer is (len_ when none), from pos_ on;
+    // NotSought when not looked for since the last read.
+    static constexpr size_t NotSought = static_cast<size_t>(-1);
+    size_t nextCr_ = NotSought;
     std::string raw_;
     std::string converted_;
+    // CR and LF bytes met in the buffer's read so far (for the judgement).
+    size_t lineEnds_ = 0;
 };
 
 }  // namespace lumo

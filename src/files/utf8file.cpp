@@ -43,28 +43,36 @@ void Utf8Detector::Feed(const unsigned char* p, size_t n)
         Check(c, pendingStart_ == 0);
         pendingCount_ = 0;
     }
+    // At the start of a piece, and after every ASCII byte, a run of ASCII
+    // is skipped 32, then eight bytes at a time.
+    bool ascii = true;
     while (i < n) {
-        // Runs of ASCII go 32, then eight bytes at a time.
-        while (i + 32 <= n) {
-            uint64_t w[4];
-            std::memcpy(w, p + i, 32);
-            if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ULL) break;
-            i += 32;
+        if (ascii) {
+            while (i + 32 <= n) {
+                uint64_t w[4];
+                std::memcpy(w, p + i, 32);
+                if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ULL) break;
+                i += 32;
+            }
+            while (i + 8 <= n) {
+                uint64_t word;
+                std::memcpy(&word, p + i, 8);
+                if (word & 0x8080808080808080ULL) break;
+                i += 8;
+            }
+            if (i >= n) break;
         }
-        while (i + 8 <= n) {
-            uint64_t word;
-            std::memcpy(&word, p + i, 8);
-            if (word & 0x8080808080808080ULL) break;
-            i += 8;
-        }
-        if (i >= n) break;
-        if (p[i] < 0x80) {
+        const unsigned char b = p[i];
+        ascii = b < 0x80;
+        if (ascii) {
             ++i;
             continue;
         }
         // Two-byte sequences (Cyrillic among them) decoded on the spot.
-        if (p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
-            Check((char32_t(p[i] & 0x1F) << 6) | (p[i + 1] & 0x3F), false);
+        if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
+            c = (char32_t(b & 0x1F) << 6) | (p[i + 1] & 0x3F);
+            if (c >= 0x0410 && c <= 0x044F) multibyte_ = true;  // А-я: as Check finds
+            else Check(c, false);
             i += 2;
             continue;
         }
@@ -121,6 +129,11 @@ void Utf8FileDetector::Finish(Utf8Kind kind, bool bom)
 
 bool Utf8FileDetector::Feed(const unsigned char* p, size_t n)
 {
+    return FeedBytes(p, n) && AddLineEnds(CountLineEnds(p, n));
+}
+
+bool Utf8FileDetector::FeedBytes(const unsigned char* p, size_t n)
+{
     if (done_) return false;
     detector_.Feed(p, n);
     if (detector_.Invalid()) {
@@ -128,10 +141,16 @@ bool Utf8FileDetector::Feed(const unsigned char* p, size_t n)
         return false;
     }
     offset_ += n;
+    return true;
+}
+
+bool Utf8FileDetector::AddLineEnds(size_t count)
+{
+    if (done_) return false;
     // Only what the line table can hold is loaded: past that many line ends
     // (a CR LF counts twice) the rest of a huge file need not be judged.
     constexpr size_t EnoughLineEnds = 2 * (static_cast<size_t>(MaxLines) + 1);
-    lineEnds_ += CountLineEnds(p, n);
+    lineEnds_ += count;
     if (lineEnds_ > EnoughLineEnds) {
         Finish(detector_.Result(false), detector_.Bom());
         return false;
@@ -170,48 +189,47 @@ Utf8Kind DetectUtf8File(int fd, bool& bom, unsigned char* buffer, size_t size)
 
 void Utf8LineToCp866(std::string_view raw, bool& cut, std::string& out)
 {
-    out.clear();
+    // Written in place: one CP866 byte per character, 255 at most.
+    out.resize(MaxText);
+    char* o = out.data();
+    size_t k = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(raw.data());
+    const size_t n = raw.size();
     size_t i = 0;
-    while (i < raw.size()) {
-        if (out.size() >= static_cast<size_t>(MaxText)) {
+    while (i < n) {
+        if (k >= static_cast<size_t>(MaxText)) {
             cut = true;
             break;
         }
-        // A run of ASCII is copied as it stands.
-        size_t most = std::min(raw.size() - i, static_cast<size_t>(MaxText) - out.size());
-        size_t run = 0;
-        while (run < most && p[i + run] < 0x80) ++run;
-        if (run > 0) {
-            out.append(raw.data() + i, run);
-            i += run;
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            o[k++] = static_cast<char>(b);
+            ++i;
             continue;
         }
-        // The letters А-я (D0 90..D1 8F) are the common case.
-        if (i + 1 < raw.size()) {
-            if (p[i] == 0xD0 && p[i + 1] >= 0x90 && p[i + 1] <= 0xBF) {
-                out += static_cast<char>(p[i + 1] - 0x10);
-                i += 2;
-                continue;
-            }
-            if (p[i] == 0xD1 && p[i + 1] >= 0x80 && p[i + 1] <= 0x8F) {
-                out += static_cast<char>(p[i + 1] + 0x60);
+        // The letters А-я (U+0410..U+044F, D0 90..D1 8F) are the common
+        // case: А-п go to 0x80..0xAF, р-я to 0xE0..0xEF.
+        if ((b & 0xFE) == 0xD0 && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
+            unsigned letter = ((b & 0x1Fu) << 6 | (p[i + 1] & 0x3Fu)) - 0x0410u;
+            if (letter < 0x40) {
+                o[k++] = static_cast<char>(letter < 0x30 ? 0x80 + letter : 0xB0 + letter);
                 i += 2;
                 continue;
             }
         }
         char32_t c = 0;
-        int k = DecodeUtf8(p + i, raw.size() - i, c);
-        if (k <= 0) {
+        int len = DecodeUtf8(p + i, n - i, c);
+        if (len <= 0) {
             // Only a sequence split where an over-long line was cut ends up
             // here; the line is cut there anyway.
             cut = true;
             break;
         }
-        int b = UnicodeToCp866(c);
-        out += static_cast<char>(b < 0 ? '?' : b);
-        i += k;
+        int cp = UnicodeToCp866(c);
+        o[k++] = static_cast<char>(cp < 0 ? '?' : cp);
+        i += static_cast<size_t>(len);
     }
+    out.resize(k);
 }
 
 std::string Utf8LineToCp866(std::string_view raw, bool& cut)

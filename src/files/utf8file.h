@@ -48,6 +48,11 @@ class Utf8FileDetector {
 public:
     // The next read, at offset(). False when the judgement is made.
     bool Feed(const unsigned char* p, size_t n);
+    // The same in two steps, for a reader that finds the line ends itself:
+    // the bytes, then (before the next read) how many CR and LF bytes they
+    // held.
+    bool FeedBytes(const unsigned char* p, size_t n);
+    bool AddLineEnds(size_t count);
     // The file ended / a read failed (a read error gives Bytes: the load
     // itself meets the error).
     void End();

@@ -442,6 +442,24 @@ TEST_F(LoadTest, LinesBeyondTheLineLimitStillDecideTheCodePage)
     ExpectLoadedAsJudgedFirst(ed, con, dir + "huge.txt", Utf8Kind::Bytes);
     EXPECT_EQ(ed.FileCodePage, CodePage::ASCII);
     EXPECT_EQ(ed.IncompleteMessage, TooManyLinesMessage);
+
+    // Where the judgement stops: at the end of the read in which the line
+    // ends (CR and LF each) outnumber twice the table's lines. With three
+    // bytes and two line ends a line, that is past byte 73,731, in the read
+    // of bytes 65,536 to 81,919.
+    struct Case {
+        size_t letterAt;
+        Utf8Kind kind;
+    } cases[] = {{70000, Utf8Kind::Convertible}, {81000, Utf8Kind::Convertible}, {83000, Utf8Kind::Bytes}};
+    for (const Case& c : cases) {
+        bytes.clear();
+        while (bytes.size() < c.letterAt) bytes += "x\r\n";
+        bytes += Cyrillic(1) + "\r\n";
+        while (bytes.size() < 120000) bytes += "x\r\n";
+        ASSERT_TRUE(Load("edge.txt", bytes));
+        ExpectLoadedAsJudgedFirst(ed, con, dir + "edge.txt", c.kind);
+        EXPECT_EQ(ed.LineCount, MaxLines) << c.letterAt;
+    }
 }
 
 TEST_F(SmallBudgetTest, MemoryRunningShortBeforeTheFirstLetterReloadsOnceConverting)
