@@ -24,9 +24,12 @@ d=json.load(sys.stdin)["summary"]
 def walk(p,v):
     if isinstance(v,dict):
         for k,x in v.items(): walk(p+[k],x)
-    elif isinstance(v,list): pass
+    elif isinstance(v,list):
+        for step in v:
+            for k in ("bytes_per_key","settle_ms"):
+                if k in step: print("step", step["name"], k, step[k]["median"])
     else: print(".".join(p), v)
-walk([],d)' | grep -E "median|^rss|first_paint" | grep -vE "min|max" || true
+walk([],d)' | grep -E "median|^rss|first_paint|^step" | grep -vE "min|max" || true
 }
 floorjson=$(mktemp); echo '{"startup":{"quiet_ms":300,"timeout_s":20},"steps":[{"name":"down","send":"j","repeat":5,"quiet_ms":100},{"name":"quit","send":"q","exit":true}]}' > "$floorjson"
 bench "floor big.txt" "$floorjson" "$work/floor" "$work/big.txt"

@@ -282,6 +282,7 @@ bool TerminalConsole::OpenScreen()
         EnterTerminal();
         WriteAll(ClearSequence);
         writer_.Invalidate();
+        terminalBlank_ = true;
     }
     screenOpen_ = true;
     return true;
@@ -444,6 +445,7 @@ void TerminalConsole::Repaint()
     if (!screenOpen_ || suspended_ || !g.active) return;
     std::string out = ClearSequence;
     writer_.Invalidate();
+    terminalBlank_ = false;
     writer_.EncodeFlush(ShadowCells.data(), ShadowCells.data(), ScreenColumns, ScreenRows, true,
                         out);
     out += ScreenWriter::CursorShapeSequence(cursorSize_, cursorVisible_);
@@ -461,6 +463,7 @@ void TerminalConsole::FlushScreen(bool force)
     writer_.EncodeFlush(ScreenCells.data(), ShadowCells.data(), ScreenColumns, ScreenRows, force,
                         out);
     ShadowCells = ScreenCells;
+    if (!out.empty()) terminalBlank_ = false;
     WriteAll(out);
 }
 
@@ -469,9 +472,10 @@ void TerminalConsole::ClearScreen()
     ScreenCells.assign(size_t(ScreenColumns) * ScreenRows, BlankCell);
     std::lock_guard lock(outMutex_);
     ShadowCells = ScreenCells;
-    if (!screenOpen_ || suspended_) return;
+    if (!screenOpen_ || suspended_ || terminalBlank_) return;
     WriteAll(ClearSequence);
     writer_.Invalidate();
+    terminalBlank_ = true;
 }
 
 void TerminalConsole::PlaceCursor(int column, int row)
@@ -527,6 +531,7 @@ void TerminalConsole::Suspend()
     std::lock_guard lock(outMutex_);
     LeaveTerminal();
     suspended_ = true;
+    terminalBlank_ = false;  // the child draws what it likes
 }
 
 void TerminalConsole::Resume()

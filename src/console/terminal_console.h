@@ -92,6 +92,9 @@ private:
     std::string openError_;
     int fd_ = -1;
     bool screenOpen_ = false;
+    // Nothing has been drawn since the terminal was last cleared, so another
+    // clear would only cost bytes (start-up clears more than once).
+    bool terminalBlank_ = false;
     bool keyboardOpen_ = false;
     bool suspended_ = false;
 

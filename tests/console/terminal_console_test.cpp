@@ -261,6 +261,15 @@ TEST(TerminalConsole, FlushWritesOnlyChangesInOneGo)
     con.ClearScreen();
     for (uint16_t cell : con.ScreenCells) ASSERT_EQ(cell, BlankCell);
     EXPECT_NE(pty.Read().find("\x1b[2J"), std::string::npos);
+    // A terminal still blank from the last clear is not cleared again; once
+    // something was drawn, it is.
+    con.ClearScreen();
+    EXPECT_EQ(pty.Read(20), "");
+    con.Cell(1, 1) = 0x0741;
+    con.FlushScreen(false);
+    pty.Read();
+    con.ClearScreen();
+    EXPECT_NE(pty.Read().find("\x1b[2J"), std::string::npos);
 }
 
 TEST(TerminalConsole, EndOfInputIsAHangup)
