@@ -5,19 +5,12 @@
 #include <string>
 
 #include "console/scripted_console.h"
+#include "core/keys.h"
 #include "core/mainloop.h"
 #include "text/linestore.h"
 
 namespace lumo {
 namespace {
-
-constexpr KeyEvent F9 = 0x0200FF09;
-constexpr KeyEvent Down = 0x0200FF27;
-constexpr KeyEvent Right = 0x0200FF25;
-constexpr KeyEvent Left = 0x0200FF23;
-constexpr KeyEvent Up = 0x0200FF21;
-constexpr KeyEvent PgDn = 0x0200FF28;
-constexpr KeyEvent Backspace = 0x00000E08;
 
 void FillFull(Editor& ed)
 {
@@ -32,10 +25,11 @@ void FillFull(Editor& ed)
 // up, and letters typed and rubbed out again.
 void RecordSequence(Editor& ed)
 {
-    const KeyEvent keys[31] = {Down, Down, Down, Right, Right, Right, Right, PgDn, Down, Down,
-                               'a',  'b',  'c',  'd',   'e',   Backspace, Backspace, Backspace,
-                               Backspace, Backspace, Up, Up, Up, Left, Left, Left, Left, Down,
-                               Up, Right, Left};
+    const KeyEvent keys[31] = {
+        KeyDown, KeyDown, KeyDown, KeyRight, KeyRight, KeyRight, KeyRight, KeyPgDn,
+        KeyDown, KeyDown, 'a', 'b', 'c', 'd', 'e', KeyBackspace,
+        KeyBackspace, KeyBackspace, KeyBackspace, KeyBackspace, KeyUp, KeyUp, KeyUp, KeyLeft,
+        KeyLeft, KeyLeft, KeyLeft, KeyDown, KeyUp, KeyRight, KeyLeft};
     for (int slot = 1; slot <= 31; ++slot) ed.KeystrokeBuffer[slot] = keys[slot - 1];
     ed.KeystrokeBuffer[32] = 0;
 }
@@ -49,7 +43,7 @@ void RunUntilIdle(Editor& ed)
     }
 }
 
-// One F9: from the key to the full redraw after the end marker.
+// One KeyF9: from the key to the full redraw after the end marker.
 void BM_PlayThirtyOneKeys(benchmark::State& state)
 {
     ScriptedConsole con(80, 25);
@@ -62,7 +56,7 @@ void BM_PlayThirtyOneKeys(benchmark::State& state)
     for (auto _ : state) {
         ed.CurrentLine = ed.TopLine = 12000;
         ed.CurrentColumn = 1;
-        StoreKey(ed, F9);
+        StoreKey(ed, KeyF9);
         ed.LoopLevel = Redraw::Dispatch;
         RunUntilIdle(ed);
         benchmark::DoNotOptimize(ed.CurrentLine);
