@@ -16,6 +16,7 @@
 #include "console/scripted_console.h"
 #include "core/editor.h"
 #include "text/linestore.h"
+#include "test_support.h"
 
 namespace lumo::testing {
 
@@ -39,20 +40,6 @@ public:
 private:
     std::string path_;
 };
-
-inline void WriteFile(const std::string& path, const std::string& data)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << data;
-}
-
-inline std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 inline bool Exists(const std::string& path)
 {
@@ -88,26 +75,6 @@ private:
     std::string name_;
     std::string old_;
     bool had_ = false;
-};
-
-// A scripted console that remembers the message line each time a timed
-// message waits (a timed message is gone again once its pause ends).
-class MessageLogConsole : public ScriptedConsole {
-public:
-    std::vector<std::string> shown;
-    bool WaitForKey(int milliseconds) override
-    {
-        std::string row = Row(2);
-        row.erase(row.find_last_not_of(' ') + 1);
-        shown.push_back(row);
-        return ScriptedConsole::WaitForKey(milliseconds);
-    }
-    bool Showed(const std::string& text) const
-    {
-        for (const std::string& s : shown)
-            if (s == text) return true;
-        return false;
-    }
 };
 
 // An editor holding `lines`, on an opened scripted console.

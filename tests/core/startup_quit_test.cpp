@@ -13,9 +13,7 @@ namespace {
 using testing::EnvGuard;
 using testing::Exists;
 using testing::Mode;
-using testing::ReadFile;
 using testing::TempDir;
-using testing::WriteFile;
 
 constexpr KeyEvent Esc = 0x0000011B;
 

@@ -11,9 +11,7 @@ namespace {
 using testing::EnvGuard;
 using testing::FillText;
 using testing::Mode;
-using testing::ReadFile;
 using testing::TempDir;
-using testing::WriteFile;
 
 std::string Lines(std::initializer_list<const char*> values)
 {

@@ -14,9 +14,9 @@ namespace lumo::e2e {
 namespace {
 
 using lumo::testing::Exists;
-using lumo::testing::ReadFile;
+using lumo::ReadFile;
 using lumo::testing::TempDir;
-using lumo::testing::WriteFile;
+using lumo::WriteFile;
 
 class StartupE2E : public ::testing::Test {
 protected:

@@ -20,50 +20,13 @@
 #include "core/editor.h"
 #include "files/fileio.h"
 #include "text/linestore.h"
+#include "test_support.h"
 
 namespace lumo::filetest {
 
 constexpr KeyEvent Esc = 0x0000011B;
 constexpr KeyEvent Enter = 0x00001C0D;
 constexpr KeyEvent F2 = 0x0200FF02;
-
-// Remembers every timed message (a timed message waits for a key).
-class MessageConsole : public ScriptedConsole {
-public:
-    std::vector<std::string> shown;
-    bool WaitForKey(int milliseconds) override
-    {
-        std::string row = Row(2);
-        row.erase(row.find_last_not_of(' ') + 1);
-        shown.push_back(row);
-        return ScriptedConsole::WaitForKey(milliseconds);
-    }
-    // Row 2 as it stood when the last key was read (a prompt's field).
-    std::string rowAtKey;
-    KeyEvent ReadKey() override
-    {
-        rowAtKey = Row(2);
-        return ScriptedConsole::ReadKey();
-    }
-    bool Showed(const std::string& text) const
-    {
-        return std::find(shown.begin(), shown.end(), text) != shown.end();
-    }
-};
-
-inline void WriteFile(const std::string& path, const std::string& data)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << data;
-}
-
-inline std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The user and group an ordinary user's child runs as when the tests run as root.
 constexpr uid_t OrdinaryId = 65534;

@@ -9,9 +9,7 @@
 namespace lumo {
 namespace {
 
-using testing::ReadFile;
 using testing::TempDir;
-using testing::WriteFile;
 
 constexpr KeyEvent Enter = 0x00001C0D;
 constexpr KeyEvent ShiftEnter = 0x00021C0D;

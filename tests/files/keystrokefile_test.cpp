@@ -6,14 +6,12 @@
 namespace lumo {
 namespace {
 
-using testing::ReadFile;
 using testing::TempDir;
-using testing::WriteFile;
 
 class KeystrokeFile : public ::testing::Test {
 protected:
     TempDir tmp;
-    testing::MessageLogConsole con;
+    MessageConsole con;
     Editor ed{con};
     void SetUp() override { con.OpenScreen(); }
 };

@@ -300,7 +300,7 @@ TEST(RecodeE2E, WindowsFileShowsCyrillicAndSavesBackUnchanged)
     lumo::testing::TempDir tmp;
     const std::string file = tmp / "win.txt";
     const std::string bytes = AnsiLine + "\n" + AnsiLine + "\nend\n";
-    lumo::testing::WriteFile(file, bytes);
+    WriteFile(file, bytes);
     struct stat before{};
     ASSERT_EQ(stat(file.c_str(), &before), 0);
     TmuxSession s("cd " + Quote(tmp.Dir()) + " && LUMO_HOME=" + Quote(tmp / "state") + " " +
@@ -320,7 +320,7 @@ TEST(RecodeE2E, WindowsFileShowsCyrillicAndSavesBackUnchanged)
     struct stat after{};
     ASSERT_EQ(stat(file.c_str(), &after), 0);
     EXPECT_NE(after.st_ino, before.st_ino);  // the file was written anew
-    EXPECT_EQ(lumo::testing::ReadFile(file), bytes);
+    EXPECT_EQ(ReadFile(file), bytes);
 }
 
 }  // namespace

@@ -14,9 +14,7 @@ namespace {
 
 using testing::EnvGuard;
 using testing::Exists;
-using testing::ReadFile;
 using testing::TempDir;
-using testing::WriteFile;
 
 // Counts the hand-overs of the terminal.
 class CountingConsole : public ScriptedConsole {
@@ -106,7 +104,7 @@ TEST_F(Shell, AMissingInterpreterIsNotReported)
 class ShellCommandLines : public ::testing::Test {
 protected:
     TempDir tmp;
-    testing::MessageLogConsole con;
+    MessageConsole con;
     Editor ed{con};
     EnvGuard comspec{"COMSPEC", nullptr};
     std::string log;
