@@ -1,5 +1,6 @@
 // The file-name dialog every file command uses.
 #include "console/cp866.h"
+#include "core/keys.h"
 #include "core/keystrokes.h"
 #include "files/fileinternal.h"
 #include "files/filepaths.h"
@@ -62,7 +63,7 @@ void FileDialog(Editor& ed, std::string& name, TextFile& file, int mode, bool al
 
 void OpenFileDialog(Editor& ed, std::string& name, TextFile& file, int mode)
 {
-    FileDialog(ed, name, file, mode, KeyValue(ed) == ShiftF2Key);
+    FileDialog(ed, name, file, mode, KeyValue(ed) == KeyShiftF2);
 }
 
 }  // namespace lumo

@@ -33,8 +33,6 @@ constexpr int SaveAsIs = 0;         // lines as they are
 constexpr int SaveControlBlank = 2; // every character below 32 becomes a blank
 constexpr int SaveControlCode = 4;  // every character below 32 becomes "#" and its code
 
-// The key that lets the dialog append to an existing file.
-constexpr KeyEvent ShiftF2Key = 0x0202FF02;
 
 // Messages of this area.
 extern const char* const WriteErrorMessage;     // " Write error or the file to be saved is read-only!"

@@ -2,6 +2,7 @@
 
 #include "core/startup.h"
 #include "files/fileinternal.h"
+#include "core/keys.h"
 #include "files/files_fixture.h"
 #include "files/shell.h"
 
@@ -18,7 +19,7 @@ TEST_F(FileCommandTest, WriteBlockAppendsOnlyAfterShiftF2)
     ed.LineBlockLast = 3;
     WriteFile(dir + "block.txt", "old\n");
 
-    StoreKey(ed, ShiftF2Key);
+    StoreKey(ed, KeyShiftF2);
     con.Type(dir + "block.txt");
     con.Push(Enter);
     WriteBlock(ed);
@@ -34,7 +35,7 @@ TEST_F(FileCommandTest, WriteBlockAppendsOnlyAfterShiftF2)
 
     // Appended to a file whose last line has no end, the block starts a line.
     WriteFile(dir + "block.txt", "open");
-    StoreKey(ed, ShiftF2Key);
+    StoreKey(ed, KeyShiftF2);
     con.Push(Enter);
     WriteBlock(ed);
     EXPECT_EQ(ReadFile(dir + "block.txt"), "open\ntwo\nthree\n");
@@ -47,14 +48,14 @@ TEST_F(FileCommandTest, AWholeTextBlockRenamesTheTextOnlyWhenItReplacedTheFile)
     ed.LineBlockFirst = 1;
     ed.LineBlockLast = 2;
     WriteFile(dir + "log.txt", "log\n");
-    StoreKey(ed, ShiftF2Key);
+    StoreKey(ed, KeyShiftF2);
     con.Type(dir + "log.txt");
     con.Push(Enter);
     WriteBlock(ed);
     EXPECT_EQ(ReadFile(dir + "log.txt"), "log\none\ntwo\n");
     EXPECT_EQ(ed.FileName, dir + "text.txt");
 
-    StoreKey(ed, ShiftF2Key);  // a new file cannot be appended to: it is created
+    StoreKey(ed, KeyShiftF2);  // a new file cannot be appended to: it is created
     con.Type(dir + "copy.txt");
     con.Push(Enter);
     WriteBlock(ed);
@@ -80,7 +81,7 @@ TEST_F(FileCommandTest, APartOfTheTextWrittenOverItsOwnFileLeavesTheTextModified
     EXPECT_EQ(ReadFile(dir + "text.txt"), "one\ntwo\nthree\n");
 
     // Appended to it: the same.
-    StoreKey(ed, ShiftF2Key);
+    StoreKey(ed, KeyShiftF2);
     con.Push(Enter);
     WriteBlock(ed);
     EXPECT_EQ(ReadFile(dir + "text.txt"), "one\ntwo\nthree\ntwo\n");
@@ -373,7 +374,7 @@ TEST_F(FileCommandTest, TheDialogAppendsOnlyToAnExistingFileAndOnlyAfterShiftF2)
     SaveLines(ed, 1, 1, file, SaveAsIs);
     EXPECT_EQ(ReadFile(dir + "a.txt"), "b\n");
 
-    StoreKey(ed, ShiftF2Key);
+    StoreKey(ed, KeyShiftF2);
     OpenFileDialog(ed, name, file, OpenWrite);
     SaveLines(ed, 1, 1, file, SaveAsIs);
     EXPECT_EQ(ReadFile(dir + "a.txt"), "b\nb\n");

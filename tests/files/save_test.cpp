@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
+#include "core/keys.h"
 #include "files/files_fixture.h"
 
 namespace lumo::filetest {
@@ -198,7 +199,7 @@ TEST_F(SaveTest, AFailedAppendCutsTheFileBackToWhatItWas)
     ed.LineBlockFirst = 1;
     ed.LineBlockLast = ed.LineCount;
     WithFileSizeLimit(4096, [&] {
-        StoreKey(ed, ShiftF2Key);
+        StoreKey(ed, KeyShiftF2);
         con.Type(dir + "log.txt");
         con.Push(Enter);
         WriteBlock(ed);
@@ -243,7 +244,7 @@ TEST_F(SaveTest, AReadOnlyFileIsNotReplaced)
 
     con.shown.clear();
     ed.LineBlockFirst = ed.LineBlockLast = 1;
-    StoreKey(ed, ShiftF2Key);
+    StoreKey(ed, KeyShiftF2);
     con.Push(Enter);  // the offered name: ro.txt
     con.Push(Esc);
     WriteBlock(ed);
