@@ -4,8 +4,8 @@
 #include <string>
 
 #include "console/scripted_console.h"
-#include "text/lineedit.h"
-#include "text/linestore.h"
+#include "edit/lineedit.h"
+#include "editor/linestore.h"
 
 namespace lumo {
 namespace {

@@ -16,7 +16,7 @@
 #include "console/scripted_console.h"
 #include "files/fileio.h"
 #include "files/utf8file.h"
-#include "text/linestore.h"
+#include "editor/linestore.h"
 
 namespace lumo {
 namespace {

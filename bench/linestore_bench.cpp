@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "console/scripted_console.h"
-#include "text/linestore.h"
+#include "editor/linestore.h"
 
 namespace lumo {
 namespace {

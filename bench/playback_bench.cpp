@@ -5,9 +5,9 @@
 #include <string>
 
 #include "console/scripted_console.h"
-#include "core/keys.h"
-#include "core/mainloop.h"
-#include "text/linestore.h"
+#include "editor/keys.h"
+#include "app/mainloop.h"
+#include "editor/linestore.h"
 
 namespace lumo {
 namespace {

@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "console/scripted_console.h"
-#include "text/linestore.h"
-#include "text/render.h"
+#include "editor/linestore.h"
+#include "ui/render.h"
 
 namespace lumo {
 namespace {

@@ -15,6 +15,9 @@ namespace lumo {
 // bits 0-7 character, 8-15 scan code, 16-23 shift (2 Shift, 4 Ctrl, 8 Alt),
 // 24-31 kind (0 character key, 2 function-key code 0xFFnn, 3 other key).
 using KeyEvent = uint32_t;
+// Delivered by the console when the session ends under the editor (SIGTERM,
+// SIGHUP, end of input on the terminal). Never produced by a key.
+constexpr KeyEvent HangupEvent = 0xFF000000;
 
 constexpr uint16_t BlankCell = 0x0720;
 

@@ -1,6 +1,5 @@
 #include "console/keyrecord.h"
 
-#include "core/editor.h"  // HangupEvent
 
 namespace lumo {
 

@@ -1,11 +1,11 @@
 // Edit other: a second editor on another file, and the search for side files.
 #include <unistd.h>
 
-#include "core/startup.h"
+#include "files/abbreviations.h"
 #include "files/fileinternal.h"
 #include "files/filepaths.h"
 #include "files/shell.h"
-#include "text/render.h"
+#include "ui/render.h"
 
 namespace lumo {
 

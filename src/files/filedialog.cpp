@@ -1,11 +1,11 @@
 // The file-name dialog every file command uses.
 #include "console/cp866.h"
-#include "core/keys.h"
-#include "core/keystrokes.h"
+#include "editor/keys.h"
+#include "editor/keyreading.h"
 #include "files/fileinternal.h"
 #include "files/filepaths.h"
-#include "files/inputline.h"
-#include "text/render.h"
+#include "ui/inputline.h"
+#include "ui/render.h"
 
 namespace lumo {
 

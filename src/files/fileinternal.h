@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/editor.h"
+#include "editor/editor.h"
 #include "files/fileio.h"
 
 namespace lumo {

@@ -17,7 +17,7 @@
 #include <memory>
 #include <string>
 
-#include "core/editor.h"
+#include "editor/editor.h"
 
 namespace lumo {
 

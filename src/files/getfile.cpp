@@ -1,11 +1,12 @@
 // Get file (insert a file after the cursor line) and its undo, Un-get.
 #include <algorithm>
 
-#include "files/codepage.h"
+#include "editor/codepage.h"
 #include "files/fileinternal.h"
 #include "files/linesource.h"
-#include "text/linestore.h"
-#include "text/render.h"
+#include "editor/linestore.h"
+#include "ui/render.h"
+#include "files/recode.h"
 
 namespace lumo {
 

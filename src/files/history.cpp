@@ -1,8 +1,10 @@
 // The saved-state file: the search history and the search case setting.
 #include <charconv>
 
-#include "files/inputline.h"
+#include "files/history.h"
+
 #include "files/statedir.h"
+#include "ui/inputline.h"
 
 namespace lumo {
 

@@ -3,10 +3,10 @@
 
 #include <fstream>
 
-#include "core/keystrokes.h"
+#include "editor/keyreading.h"
 #include "files/fileio.h"
 #include "files/statedir.h"
-#include "text/render.h"
+#include "ui/render.h"
 
 namespace lumo {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/editor.h"
+#include "editor/editor.h"
 
 namespace lumo {
 

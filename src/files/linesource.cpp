@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/editor.h"
+#include "editor/editor.h"
 
 namespace lumo {
 

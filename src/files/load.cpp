@@ -7,13 +7,14 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "files/codepage.h"
+#include "editor/codepage.h"
 #include "files/fileinternal.h"
 #include "files/filepaths.h"
 #include "files/linesource.h"
 #include "files/safewrite.h"
-#include "text/linestore.h"
-#include "text/render.h"
+#include "editor/linestore.h"
+#include "ui/render.h"
+#include "files/recode.h"
 
 namespace lumo {
 

@@ -1,13 +1,14 @@
 // Recoding: the prompt that offers to reinterpret a freshly loaded (or
-// inserted) text as Windows-1251 or KOI8-R, the Recode command, and the Rus
-// keyboard switch.
+// inserted) text as Windows-1251 or KOI8-R, and the Recode command.
 #include <algorithm>
 
-#include "core/choice.h"
-#include "files/codepage.h"
+#include "files/recode.h"
+
+#include "editor/codepage.h"
+#include "editor/linestore.h"
 #include "files/fileio.h"
-#include "text/linestore.h"
-#include "text/render.h"
+#include "ui/choice.h"
+#include "ui/render.h"
 
 namespace lumo {
 
@@ -145,19 +146,6 @@ Redraw CmdRecode(Editor& ed)
         ed.FileCodePage = r.to;
     }
     return Redraw::Window;
-}
-
-void ToggleRus(Editor& ed)
-{
-    ed.RusMode = !ed.RusMode;
-    DrawStatusLine(ed);  // shows "R" while the mode is on
-    ed.con.FlushScreen(false);
-}
-
-Redraw CmdToggleRus(Editor& ed)
-{
-    ToggleRus(ed);
-    return Redraw::Status;
 }
 
 }  // namespace lumo

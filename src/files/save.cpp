@@ -2,14 +2,14 @@
 // the automatic save) and the brace copies.
 #include <algorithm>
 
-#include "files/codepage.h"
+#include "editor/codepage.h"
 #include "files/fileinternal.h"
 #include "files/filepaths.h"
 #include "files/safewrite.h"
 #include "files/statedir.h"
 #include "files/utf8file.h"
-#include "text/linestore.h"
-#include "text/render.h"
+#include "editor/linestore.h"
+#include "ui/render.h"
 
 namespace lumo {
 

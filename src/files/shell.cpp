@@ -92,4 +92,11 @@ void RunShell(Editor& ed, const std::string& commandLine)
     ed.con.Resume();
 }
 
+std::string OptionsForChild(const Editor& ed)
+{
+    std::string line;
+    for (const std::string& option : ed.StartupOptions) line += ' ' + ShellQuote(option);
+    return line;
+}
+
 }  // namespace lumo

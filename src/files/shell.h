@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/editor.h"
+#include "editor/editor.h"
 
 namespace lumo {
 
@@ -40,5 +40,9 @@ bool AppendAbbreviation(const std::string& text);
 // read again.
 Redraw CmdAddCurrentWord(Editor& ed);
 Redraw CmdAddCurrentLine(Editor& ed);
+
+// The running editor's options for a second editor, each preceded by a blank
+// and quoted for the shell.
+std::string OptionsForChild(const Editor& ed);
 
 }  // namespace lumo

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/editor.h"
+#include "editor/editor.h"
 
 namespace lumo {
 

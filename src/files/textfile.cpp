@@ -6,7 +6,7 @@
 #include "files/filepaths.h"
 #include "files/linesource.h"
 #include "files/safewrite.h"
-#include "text/render.h"
+#include "ui/render.h"
 
 namespace lumo {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "console/cp866.h"
-#include "core/editor.h"
+#include "editor/editor.h"
 
 namespace lumo {
 

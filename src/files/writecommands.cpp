@@ -4,10 +4,10 @@
 
 #include "files/fileinternal.h"
 #include "files/filepaths.h"
-#include "files/inputline.h"
+#include "ui/inputline.h"
 #include "files/safewrite.h"
 #include "files/statedir.h"
-#include "text/render.h"
+#include "ui/render.h"
 
 namespace lumo {
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "core/editor.h"
+#include "editor/editor.h"
 
 namespace lumo {
 namespace {

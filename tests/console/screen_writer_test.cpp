@@ -6,6 +6,7 @@
 
 #include "console/cp866.h"
 #include "console/scripted_console.h"
+#include "app/unboundkeys.h"
 
 namespace lumo {
 namespace {

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <random>
 
-#include "core/editor.h"
+#include "editor/editor.h"
 
 namespace lumo {
 namespace {

@@ -14,7 +14,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "core/editor.h"
+#include "editor/editor.h"
 
 namespace lumo {
 namespace {

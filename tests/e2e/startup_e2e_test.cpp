@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/startup_fixture.h"
+#include "app/startup_fixture.h"
 #include "e2e/tmux_session.h"
 
 namespace lumo::e2e {

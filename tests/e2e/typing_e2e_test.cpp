@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "tmux_session.h"
+#include "app/unboundkeys.h"
 
 namespace lumo::e2e {
 namespace {

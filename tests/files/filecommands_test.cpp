@@ -1,8 +1,8 @@
 #include <cstdlib>
 
-#include "core/startup.h"
+#include "app/startup.h"
 #include "files/fileinternal.h"
-#include "core/keys.h"
+#include "editor/keys.h"
 #include "files/files_fixture.h"
 #include "files/shell.h"
 

@@ -3,7 +3,7 @@
 // file, a name full of shell characters.
 #include <gtest/gtest.h>
 
-#include "core/startup_fixture.h"
+#include "app/startup_fixture.h"
 #include "e2e/tmux_session.h"
 
 namespace lumo::e2e {

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "console/scripted_console.h"
-#include "core/editor.h"
+#include "editor/editor.h"
 #include "files/fileio.h"
-#include "text/linestore.h"
+#include "editor/linestore.h"
 #include "test_support.h"
 
 namespace lumo::filetest {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/startup_fixture.h"
+#include "app/startup_fixture.h"
 #include "files/keystrokefile.h"
 
 namespace lumo {

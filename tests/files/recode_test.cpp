@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "console/scripted_console.h"
-#include "core/startup_fixture.h"
+#include "app/startup_fixture.h"
 #include "e2e/tmux_session.h"
-#include "files/codepage.h"
-#include "text/linestore.h"
+#include "editor/codepage.h"
+#include "editor/linestore.h"
+#include "edit/textconvert.h"
+#include "files/recode.h"
+#include "ui/render.h"
 
 namespace lumo {
 namespace {

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
-#include "core/keys.h"
+#include "editor/keys.h"
 #include "files/files_fixture.h"
 
 namespace lumo::filetest {

@@ -4,9 +4,9 @@
 #include <csignal>
 #include <filesystem>
 
-#include "core/startup_fixture.h"
+#include "app/startup_fixture.h"
 #include "files/fileio.h"
-#include "files/inputline.h"
+#include "ui/inputline.h"
 #include "files/shell.h"
 
 namespace lumo {

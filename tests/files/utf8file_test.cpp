@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/editor.h"
+#include "editor/editor.h"
 #include "files/utf8file.h"
 
 namespace lumo {

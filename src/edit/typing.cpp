@@ -1,0 +1,56 @@
+#include "edit/typing.h"
+
+#include "editor/codepage.h"
+#include "edit/lineedit.h"
+#include "edit/movement.h"
+
+namespace lumo {
+
+namespace {
+
+constexpr uint8_t VerticalBar = 0xB3;  // │
+
+// Shift with a digit or "." in drawing mode: box-drawing characters laid out
+// like the numeric keypad.
+uint8_t DrawingChar(uint8_t c)
+{
+    switch (c) {
+        case '7': return 0xDA;
+        case '8': return 0xC2;
+        case '9': return 0xBF;
+        case '4': return 0xC3;
+        case '5': return 0xC5;
+        case '6': return 0xB4;
+        case '1': return 0xC0;
+        case '2': return 0xC1;
+        case '3': return 0xD9;
+        case '0': return 0xC4;
+        case '.': return VerticalBar;
+        default: return c;  // "/" and "-" stay
+    }
+}
+
+}  // namespace
+
+Redraw TypeKeyChar(Editor& ed, uint8_t ch)
+{
+    if ((ed.KeyShift & 3) && ed.DrawingMode && ch >= 0x2E && ch <= 0x39) ch = DrawingChar(ch);
+    if (ed.RusMode) ch = RusKey(ch);
+    return TypeCharacter(ed, ch);
+}
+
+Redraw TypeCharacter(Editor& ed, uint8_t ch)
+{
+    ed.CompletionCount = 0;
+    bool stored = TypeChar(ed, ch);
+    if (ed.DrawingMode && ch == VerticalBar) {
+        // A vertical line is drawn downwards: back under the bar, then down.
+        if (stored && ed.CurrentColumn > 1) --ed.CurrentColumn;
+        ed.KeyShift = 0;
+        ed.RawKeyShift = 0;
+        return CmdDown(ed);
+    }
+    return Redraw::Window;
+}
+
+}  // namespace lumo

@@ -1,8 +1,0 @@
-#include "console/terminal_console.h"
-#include "core/startup.h"
-
-int main(int argc, char** argv)
-{
-    lumo::TerminalConsole console;
-    return lumo::RunEditor(console, argc, argv, &console.OpenError(), true);
-}
