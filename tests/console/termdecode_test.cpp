@@ -394,7 +394,7 @@ TEST(TermDecoder, KittyRightAltKeepsTheCharacter)
 TEST(TermDecoder, RandomBytesNeverCrashHangOrGiveZero)
 {
     std::mt19937 rng(12345);
-    const std::string alphabet = "\x1b\x1b\x1b[[[O;;;:::~u0123456789<>?=$^@ABCDHFPQRSZIOMmcEGu\x7f\x08\r\n\t \xd0\xb9\xe2\x82\xc3\xff";
+    const std::string alphabet = "\x1b\x1b\x1b[[[O;;;:::~u0123456789<>?=$^@ABCDHFPQRSZIOMmcEGu\x7f\x08\r\n\t \xd0\xb9\xe2\x82\xc3\xff]]P_X\\\x07";
     auto start = std::chrono::steady_clock::now();
     for (int round = 0; round < 300; ++round) {
         TermDecoder d;
@@ -430,5 +430,48 @@ TEST(TermDecoder, RandomBytesNeverCrashHangOrGiveZero)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
+TEST(TermDecoder, RepliesAndStringsMixedIntoKeysAtRandomSplitPoints)
+{
+    const std::vector<std::string> replies = {
+        "\x1b]11;rgb:ffff/0000/ffff\x07", "\x1b]10;rgb:0/0/0\x1b\\", "\x1bP1$r0;1m\x1b\\",
+        "\x1bP>|xterm(379)\x1b\\",      "\x1b_Gi=1;OK\x1b\\",        "\x1b^private\x1b\\",
+        "\x1bXsos\x07",                   "\x1b[?62;22c",                "\x1b[?31u",
+        "\x1b[<0;12;5M",                   "\x1b[I",                      "\x1b]52;c;" + std::string(300, 'Q') + "\x07",
+    };
+    std::vector<std::pair<std::string, KeyEvent>> keys;
+    for (const KeyCase& c : KeyCases())
+        for (const std::string& form : c.forms)
+            if (form != "\x1b") keys.emplace_back(form, c.event);
+    std::mt19937 rng(4242);
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes;
+        Events expected;
+        for (int piece = 0; piece < 40; ++piece) {
+            if (rng() % 3 == 0) {
+                bytes += replies[rng() % replies.size()];
+            } else {
+                const auto& [form, event] = keys[rng() % keys.size()];
+                bytes += form;
+                expected.push_back(event);
+            }
+        }
+        // Any split, any gap shorter than the Esc time: the keys stay keys
+        // and nothing of a reply is typed.
+        TermDecoder d;
+        std::vector<KeyRecord> out;
+        long long now = 0;
+        for (size_t pos = 0; pos < bytes.size();) {
+            size_t n = std::min<size_t>(1 + rng() % 24, bytes.size() - pos);
+            d.Feed(bytes.data() + pos, n, now, out);
+            pos += n;
+            now += rng() % TermDecoder::EscapeQuietMs;
+        }
+        d.Expire(now + TermDecoder::PasteQuietMs, out);
+        ASSERT_EQ(Drain(out), expected) << testing::PrintToString(bytes);
+        ASSERT_TRUE(d.pastes.empty());
+    }
+}
+
 }  // namespace
 }  // namespace lumo
+
