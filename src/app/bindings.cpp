@@ -12,6 +12,7 @@
 #include "files/keystrokefile.h"
 #include "edit/lineedit.h"
 #include "edit/movement.h"
+#include "edit/pastetext.h"
 #include "edit/recording.h"
 #include "files/recode.h"
 #include "edit/textconvert.h"
@@ -152,6 +153,8 @@ const Binding Rows[] = {
     {0x03089B00, CmdAltWordLeft, "Alt+Left"},
     {0x03089D00, CmdAltWordRight, "Alt+Right"},
     {0x0308A000, CmdDown4, "Alt+Down"},
+    // ---- terminal life ----
+    {PasteEvent, CmdPasteText, "bracketed paste"},
 };
 
 const std::vector<Binding>& SortedRows()

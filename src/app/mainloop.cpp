@@ -121,7 +121,10 @@ void RunPass(Editor& ed)
             return;
         }
     }
-    if (!GetNextKey(ed)) {
+    ed.ReadingAtRest = true;
+    const bool gotKey = GetNextKey(ed);
+    ed.ReadingAtRest = false;
+    if (!gotKey) {
         // The playback has ended: show what it changed.
         ed.LoopLevel = Redraw::Full;
         return;

@@ -45,7 +45,8 @@ constexpr const char* UsageText =
     "Menu: F10. Quit: Esc.\n"
     "Exit codes: 0 unchanged, 1 saved, 3 changes discarded, 2 start-up failed.\n"
     "Side files live in $LUMO_HOME, else $XDG_STATE_HOME/lumo/, else ~/.local/state/lumo/.\n"
-    "LUMO_MEMORY_KB sets the memory budget of the text (default 8192).\n";
+    "LUMO_MEMORY_KB sets the memory budget of the text (default 8192).\n"
+    "The manual page: man lumo.\n";
 
 // The text's budget must at least pay for the line table and one full line.
 bool EnoughMemory(const Editor& ed) { return FreeMemory(ed) > static_cast<size_t>(MaxText) + 1; }
@@ -145,6 +146,7 @@ int RunEditor(Console& con, int argc, char** argv, const std::string* openError,
     std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
     Editor ed(con, MemoryBudgetFromEnvironment());
     ed.OnHangup = HangupEnd;
+    ed.OnResize = RedrawAfterResize;
     if (!Startup(ed, args, openError)) {
         if (!ed.FarewellNote.empty()) std::fprintf(stderr, "%s\n", ed.FarewellNote.c_str());
         return ed.ExitCode;

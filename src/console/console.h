@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace lumo {
@@ -18,6 +19,20 @@ using KeyEvent = uint32_t;
 // Delivered by the console when the session ends under the editor (SIGTERM,
 // SIGHUP, end of input on the terminal). Never produced by a key.
 constexpr KeyEvent HangupEvent = 0xFF000000;
+// Delivered when the window's size may have changed (SIGWINCH). The reader
+// calls ApplyNewSize. Never produced by a key; many signals give one event.
+constexpr KeyEvent ResizeEvent = 0xFE000000;
+// Delivered where a bracketed paste arrived among the keys; TakePaste gives
+// its text. Never produced by a key.
+constexpr KeyEvent PasteEvent = 0xFD000000;
+
+// The text of one bracketed paste: CP866 bytes, each line end as one '\n',
+// TAB kept, every other control byte and every character CP866 lacks left
+// out. tooLarge: the paste was longer than the console keeps (text empty).
+struct PastedText {
+    std::string text;
+    bool tooLarge = false;
+};
 
 constexpr uint16_t BlankCell = 0x0720;
 
@@ -48,6 +63,20 @@ public:
     // Waits up to `milliseconds` for a key without taking it; true when one is
     // waiting. Used by timed messages.
     virtual bool WaitForKey(int milliseconds) = 0;
+
+    // After ResizeEvent: measures the window again, reallocates ScreenCells
+    // and ShadowCells at the new size (blank; columns capped at MaxColumns,
+    // rows taken as they are, as at start-up) and clears the terminal; the
+    // caller redraws everything. False when the window is smaller than
+    // MinColumns x MinRows: the buffers then have that small size, for one
+    // line of notice only, and the caller waits for the next ResizeEvent.
+    virtual bool ApplyNewSize() { return true; }
+    // After PasteEvent: the text of the oldest paste not yet taken.
+    virtual PastedText TakePaste() { return {}; }
+
+    static constexpr int MinColumns = 80;
+    static constexpr int MinRows = 6;
+    static constexpr int MaxColumns = 132;
 
     // A child process takes the terminal: leave raw mode and the alternate
     // screen and stop reading keys; Resume takes it back. No-ops by default.

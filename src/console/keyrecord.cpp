@@ -153,6 +153,7 @@ int FunctionCode(int scan)
 KeyEvent KeyRecordEvent(const KeyRecord& in)
 {
     if (in.kind == KeyRecord::Composed) return in.character | (3u << 24);
+    if (in.kind == KeyRecord::Paste) return PasteEvent;
     if (!in.keyDown) return 0;
     KeyRecord r = in;
     // 1. lone modifier and lock keys
@@ -277,6 +278,13 @@ void KeyQueue::PostHangup()
     keyAvailable_.notify_all();
 }
 
+void KeyQueue::PostResize()
+{
+    std::lock_guard lock(mutex_);
+    resize_ = true;
+    keyAvailable_.notify_all();
+}
+
 void KeyQueue::PostEndOfInput()
 {
     std::lock_guard lock(mutex_);
@@ -318,7 +326,7 @@ KeyEvent KeyQueue::PeekLocked()
 
 bool KeyQueue::ReadyLocked()
 {
-    return hangup_ || PeekLocked() != 0 || inputEnded_;
+    return hangup_ || resize_ || PeekLocked() != 0 || inputEnded_;
 }
 
 KeyEvent KeyQueue::ReadKey()
@@ -328,6 +336,10 @@ KeyEvent KeyQueue::ReadKey()
     if (hangup_) {
         hangup_ = false;
         return HangupEvent;
+    }
+    if (resize_) {
+        resize_ = false;
+        return ResizeEvent;
     }
     KeyEvent raw = PeekLocked();
     if (raw == 0) {
@@ -351,6 +363,7 @@ KeyEvent KeyQueue::KeyWaiting()
 {
     std::lock_guard lock(mutex_);
     if (hangup_) return HangupEvent;
+    if (resize_) return ResizeEvent;
     return PeekLocked();
 }
 

@@ -47,6 +47,7 @@ struct KeyRecord {
     enum Kind : uint8_t {
         Key,       // a key transition
         Composed,  // the character code collected with Alt + numeric keypad
+        Paste,     // a bracketed paste arrived here (its text travels apart)
     };
     Kind kind = Key;
     bool keyDown = true;
@@ -59,7 +60,8 @@ struct KeyRecord {
 
 // Steps 1-8: the untranslated event (kind 3) of a key-down record, or 0 when
 // the record yields none (key-ups, lone modifier keys). A Composed record
-// gives its character with scan 0 and shift 0.
+// gives its character with scan 0 and shift 0; a Paste record gives
+// PasteEvent.
 KeyEvent KeyRecordEvent(const KeyRecord& record);
 
 // ReadKey's translation of an untranslated event to kinds 0, 2 and 3.
@@ -95,6 +97,9 @@ public:
     // The session has ended (signal or end of input): ReadKey reports
     // HangupEvent before any waiting key.
     void PostHangup();
+    // The window may have a new size: ReadKey reports ResizeEvent once,
+    // before any waiting key, however many times this was called meanwhile.
+    void PostResize();
     // Input has ended for good: once the queue is empty ReadKey keeps
     // reporting HangupEvent instead of waiting for ever.
     void PostEndOfInput();
@@ -128,6 +133,7 @@ private:
     int tail_ = 0;  // next free
     int repeatsTaken_ = 0;  // events already given from the head record
     bool hangup_ = false;
+    bool resize_ = false;
     bool inputEnded_ = false;
     bool interrupted_ = false;
     AltKeypad altKeypad_;

@@ -28,6 +28,40 @@ void ScriptedConsole::FlushScreen(bool force)
     ShadowCells = ScreenCells;
 }
 
+void ScriptedConsole::PushResize(int columns, int rows)
+{
+    sizes_.emplace_back(columns, rows);
+    keys.push_back(ResizeEvent);
+}
+
+void ScriptedConsole::PushPaste(const std::string& text, bool tooLarge)
+{
+    pastes_.push_back({text, tooLarge});
+    keys.push_back(PasteEvent);
+}
+
+bool ScriptedConsole::ApplyNewSize()
+{
+    if (sizes_.empty()) return true;
+    auto [columns, rows] = sizes_.front();
+    sizes_.pop_front();
+    ScreenColumns = columns > MaxColumns ? MaxColumns : columns;
+    ScreenRows = rows;
+    ScreenCells.assign(size_t(ScreenColumns) * ScreenRows, BlankCell);
+    ShadowCells = ScreenCells;
+    writtenBytes += "\x1b[0;37;40m\x1b[2J";
+    writer_.Invalidate();
+    return columns >= MinColumns && rows >= MinRows;
+}
+
+PastedText ScriptedConsole::TakePaste()
+{
+    if (pastes_.empty()) return {};
+    PastedText p = std::move(pastes_.front());
+    pastes_.pop_front();
+    return p;
+}
+
 void ScriptedConsole::ClearScreen()
 {
     ScreenCells.assign(ScreenColumns * ScreenRows, BlankCell);

@@ -44,7 +44,14 @@ public:
     KeyEvent KeyWaiting() override;
     bool WaitForKey(int milliseconds) override;
 
+    bool ApplyNewSize() override;
+    PastedText TakePaste() override;
+
     void Push(KeyEvent key) { keys.push_back(key); }
+    // Queues a window resize to columns x rows (as SIGWINCH would), and a
+    // bracketed paste of `text` (CP866, '\n' line ends).
+    void PushResize(int columns, int rows);
+    void PushPaste(const std::string& text, bool tooLarge = false);
     // Queues each byte of `text` as a plain character key (scan 0).
     void Type(const std::string& text);
     // The characters of row r (from 1), cells as shown, as a byte string.
@@ -57,6 +64,8 @@ public:
 
 private:
     ScreenWriter writer_;
+    std::deque<std::pair<int, int>> sizes_;
+    std::deque<PastedText> pastes_;
 };
 
 }  // namespace lumo

@@ -234,6 +234,9 @@ Key ControlByteKey(unsigned char b)
     case 0x00: k = CharacterKey(' '); k.mods = ModCtrl; return k;
     case 0x08: k = CharacterKey(0x7F); k.mods = ModCtrl; return k;  // Ctrl+Backspace
     case 0x09: case 0x0D: case 0x1B: case 0x7F: return CharacterKey(b);
+    // A bare LF is the keypad's Enter (tmux, xterm's legacy forms). Ctrl+J,
+    // where a terminal tells it apart, arrives as a sequence.
+    case 0x0A: return CharacterKey(0x0D);
     case 0x1C: k = CharacterKey('\\'); k.mods = ModCtrl; return k;
     case 0x1D: k = CharacterKey(']'); k.mods = ModCtrl; return k;
     case 0x1E: k = CharacterKey('6'); k.mods = ModCtrl | ModShift; return k;
@@ -381,15 +384,29 @@ constexpr size_t NotSequence = ~size_t(0);
 
 long long Clamp(long long x, long long lo, long long hi) { return x < lo ? lo : x > hi ? hi : x; }
 
-}  // namespace
+// Whether the byte after ESC ], ESC P, ESC _, ESC ^ or ESC X can begin a
+// string reply. The same bytes typed with Alt in legacy mode (Alt+], Alt+P,
+// ...) come alone or before a key of their own, which this keeps apart.
+bool StringStart(unsigned char introducer, unsigned char next)
+{
+    if (introducer == ']' || introducer == 'P')
+        return IsDigit(char(next)) || std::strchr(">=<?!$+;", next) != nullptr;
+    return next >= 0x20 && next <= 0x7E;
+}
 
-// ---------------------------------------------------------------------------
+bool StringIntroducer(unsigned char c) { return c == ']' || c == 'P' || c == '_' || c == '^' || c == 'X'; }
+
+}  // namespace
 
 void TermDecoder::Reset()
 {
     buf_.clear();
     paste_ = false;
     pasteCr_ = false;
+    pasteText_ = {};
+    inString_ = false;
+    stringLength_ = 0;
+    utf8Held_ = false;
     skipCsi_ = false;
     rightAltDown_ = false;
 }
@@ -400,7 +417,11 @@ void TermDecoder::Feed(const char* data, size_t length, long long nowMs,
     if (length == 0) return;
     // What waited long enough before these bytes came is settled first: an
     // Esc typed before a letter is not Alt with that letter.
-    if (!paste_ && (!buf_.empty() || skipCsi_) && nowMs - lastInputMs_ >= EscapeQuietMs)
+    if (inString_ && nowMs - lastInputMs_ >= StringQuietMs) {
+        EndString();
+        buf_.clear();  // at most the ESC that might have begun its terminator
+    }
+    if (!paste_ && !inString_ && (!buf_.empty() || skipCsi_) && nowMs - lastInputMs_ >= EscapeQuietMs)
         Process(nowMs, true, out);
     lastInputMs_ = nowMs;
     buf_.append(data, length);
@@ -412,10 +433,16 @@ void TermDecoder::Expire(long long nowMs, std::vector<KeyRecord>& out)
     long long quiet = nowMs - lastInputMs_;
     if (paste_) {
         if (quiet < PasteQuietMs) return;
-        // The end marker never came: what is left of it is not text.
+        // The end marker never came: what is left of it is not text, what
+        // came before it is the paste.
         buf_.clear();
-        paste_ = false;
-        pasteCr_ = false;
+        EndPaste(out);
+        return;
+    }
+    if (inString_) {
+        if (quiet < StringQuietMs) return;
+        EndString();
+        buf_.clear();  // at most the ESC that might have begun its terminator
         return;
     }
     if ((!buf_.empty() || skipCsi_) && quiet >= EscapeQuietMs) Process(nowMs, true, out);
@@ -424,16 +451,22 @@ void TermDecoder::Expire(long long nowMs, std::vector<KeyRecord>& out)
 int TermDecoder::MillisecondsToWait(long long nowMs) const
 {
     if (paste_) return int(Clamp(lastInputMs_ + PasteQuietMs - nowMs, 0, PasteQuietMs));
-    if (buf_.empty() && !skipCsi_) return -1;
+    if (inString_) return int(Clamp(lastInputMs_ + StringQuietMs - nowMs, 0, StringQuietMs));
+    // An incomplete UTF-8 character waits for its last byte without a timer.
+    if ((buf_.empty() || utf8Held_) && !skipCsi_) return -1;
     return int(Clamp(lastInputMs_ + EscapeQuietMs - nowMs, 0, EscapeQuietMs));
 }
 
 void TermDecoder::Process(long long nowMs, bool settle, std::vector<KeyRecord>& out)
 {
     size_t pos = 0;
+    utf8Held_ = false;
     while (pos < buf_.size()) {
         size_t used;
-        if (skipCsi_) {
+        if (inString_) {
+            used = SkipString(pos);
+            if (used == 0 && !inString_) continue;  // ended by the ESC at pos
+        } else if (skipCsi_) {
             unsigned char b = buf_[pos];
             if (b >= 0x20 && b <= 0x3F) {
                 used = 1;
@@ -451,10 +484,43 @@ void TermDecoder::Process(long long nowMs, bool settle, std::vector<KeyRecord>& 
         pos += used;
     }
     buf_.erase(0, pos);
-    if (settle && !paste_) {
-        buf_.clear();
-        skipCsi_ = false;
+    // Settling consumes everything but an incomplete UTF-8 character (and
+    // what a string or a paste holds back for its terminator).
+    if (settle && !paste_) skipCsi_ = false;
+}
+
+void TermDecoder::EndString()
+{
+    inString_ = false;
+    stringLength_ = 0;
+}
+
+size_t TermDecoder::SkipString(size_t pos)
+{
+    // Everything up to BEL or ST (ESC \) is dropped; an ESC followed by
+    // anything else ends the string and begins what follows.
+    size_t i = pos;
+    while (i < buf_.size()) {
+        unsigned char b = buf_[i];
+        if (b == 0x07) {
+            EndString();
+            return i + 1 - pos;
+        }
+        if (b == 0x1B) {
+            if (i + 1 >= buf_.size()) {
+                if (i == pos) return 0;  // wait for the byte after it
+                break;
+            }
+            EndString();
+            return buf_[i + 1] == '\\' ? i + 2 - pos : i - pos;
+        }
+        if (++stringLength_ > StringCap) {
+            EndString();
+            return i + 1 - pos;
+        }
+        ++i;
     }
+    return i - pos;
 }
 
 size_t TermDecoder::DecodeOne(size_t pos, bool settle, std::vector<KeyRecord>& out)
@@ -468,7 +534,11 @@ size_t TermDecoder::DecodeOne(size_t pos, bool settle, std::vector<KeyRecord>& o
     char32_t c;
     int n = DecodeUtf8(reinterpret_cast<const unsigned char*>(buf_.data()) + pos,
                        buf_.size() - pos, c);
-    if (n == 0) return settle ? buf_.size() - pos : 0;
+    if (n == 0) {
+        // The rest of the character is still on its way, however slowly.
+        utf8Held_ = true;
+        return 0;
+    }
     if (n < 0) return 1;  // not UTF-8: dropped
     CharKey(c, false, out);
     return size_t(n);
@@ -498,6 +568,15 @@ size_t TermDecoder::DecodeEscape(size_t pos, bool settle, std::vector<KeyRecord>
             return 2;
         }
         return avail;
+    }
+    if (StringIntroducer(c)) {
+        if (avail == 2) {
+            if (!settle) return 0;
+        } else if (StringStart(c, buf_[pos + 2])) {
+            inString_ = true;
+            stringLength_ = 0;
+            return 2;
+        }
     }
     if (c == 0x1B) {
         // ESC ESC [ ... is Alt with a key that sends a sequence; otherwise the
@@ -637,6 +716,7 @@ size_t TermDecoder::DecodeCsi(size_t pos, bool alt, std::vector<KeyRecord>& out)
         if (n == 200) {
             paste_ = true;
             pasteCr_ = false;
+            pasteText_ = {};
             return length;
         }
         if (n == 27 && p.count >= 3) {  // modifyOtherKeys: CSI 27 ; mods ; code ~
@@ -712,47 +792,83 @@ size_t TermDecoder::DecodePaste(size_t pos, bool settle, long long nowMs, std::v
 {
     static const char EndMarker[] = "\x1b[201~";
     constexpr size_t EndLength = sizeof EndMarker - 1;
+    const size_t avail = buf_.size() - pos;
     unsigned char b = buf_[pos];
     if (b == 0x1B) {
-        size_t avail = buf_.size() - pos;
-        size_t n = avail < EndLength ? avail : EndLength;
-        if (buf_.compare(pos, n, EndMarker, n) == 0) {
-            if (n < EndLength) {
-                if (settle && nowMs - lastInputMs_ >= PasteQuietMs) return avail;
-                return 0;
-            }
-            paste_ = false;
-            pasteCr_ = false;
+        // Nothing inside a paste is a key: a sequence other than the end
+        // marker is dropped whole, not typed.
+        if (avail < 2) return settle && nowMs - lastInputMs_ >= PasteQuietMs ? avail : 0;
+        unsigned char c = buf_[pos + 1];
+        if (c == 0x1B) return 1;  // the second ESC may begin the end marker
+        if (c == 'O') return avail < 3 ? 0 : 3;  // SS3 and its key letter
+        if (c != '[') return 2;
+        size_t i = pos + 2;
+        while (i < buf_.size() && i - pos < 64 && (unsigned char)(buf_[i]) >= 0x20 &&
+               (unsigned char)(buf_[i]) <= 0x3F)
+            ++i;
+        while (i < buf_.size() && i - pos < 64 && (unsigned char)(buf_[i]) >= 0x20 &&
+               (unsigned char)(buf_[i]) <= 0x2F)
+            ++i;
+        if (i >= buf_.size()) return settle && nowMs - lastInputMs_ >= PasteQuietMs ? avail : 0;
+        size_t length = i + 1 - pos;
+        if (length == EndLength && buf_.compare(pos, EndLength, EndMarker) == 0) {
+            EndPaste(out);
             return EndLength;
         }
-        return 1;  // nothing but the end marker is read inside a paste
+        unsigned char f = buf_[i];
+        return (f >= 0x40 && f <= 0x7E) ? length : i - pos;
     }
-    bool wasCr = pasteCr_;
-    pasteCr_ = b == 0x0D;
-    if (b == 0x0D) {
-        ByteKey(0x0D, false, out);
-        return 1;
-    }
-    if (b == 0x0A) {
-        if (!wasCr) ByteKey(0x0D, false, out);
-        return 1;
-    }
-    if (b == 0x09) {
-        ByteKey(0x09, false, out);
-        return 1;
-    }
-    if (b < 0x20 || b == 0x7F) return 1;
     if (b < 0x80) {
-        ByteKey(b, false, out);
-        return 1;
+        // Plain text runs are taken in one go.
+        size_t i = pos;
+        while (i < buf_.size()) {
+            unsigned char x = buf_[i];
+            if (x == 0x1B || x >= 0x80) break;
+            PasteByte(x);
+            ++i;
+        }
+        return i - pos;
     }
     char32_t c;
-    int n = DecodeUtf8(reinterpret_cast<const unsigned char*>(buf_.data()) + pos,
-                       buf_.size() - pos, c);
-    if (n == 0) return settle ? buf_.size() - pos : 0;
+    int n = DecodeUtf8(reinterpret_cast<const unsigned char*>(buf_.data()) + pos, avail, c);
+    if (n == 0) return settle && nowMs - lastInputMs_ >= PasteQuietMs ? avail : 0;
     if (n < 0) return 1;
-    CharKey(c, false, out);
+    pasteCr_ = false;
+    // The same conversion as a typed character.
+    int cp = UnicodeToCp866(c);
+    if (cp >= 0x20) PasteByte(uint8_t(cp));
     return size_t(n);
+}
+
+void TermDecoder::PasteByte(unsigned char b)
+{
+    bool wasCr = pasteCr_;
+    pasteCr_ = b == 0x0D;
+    char keep;
+    if (b == 0x0D) keep = '\n';
+    else if (b == 0x0A) {
+        if (wasCr) return;  // CR LF is one line end
+        keep = '\n';
+    } else if (b == 0x09 || (b >= 0x20 && b != 0x7F)) keep = char(b);
+    else return;  // other control bytes are not text
+    if (pasteText_.tooLarge) return;
+    if (pasteText_.text.size() >= PasteCap) {
+        pasteText_.tooLarge = true;
+        pasteText_.text = std::string();
+        return;
+    }
+    pasteText_.text += keep;
+}
+
+void TermDecoder::EndPaste(std::vector<KeyRecord>& out)
+{
+    paste_ = false;
+    pasteCr_ = false;
+    pastes.push_back(std::move(pasteText_));
+    pasteText_ = {};
+    KeyRecord r;
+    r.kind = KeyRecord::Paste;
+    out.push_back(r);
 }
 
 void TermDecoder::ByteKey(unsigned char b, bool alt, std::vector<KeyRecord>& out)

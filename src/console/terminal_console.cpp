@@ -139,7 +139,7 @@ void OnContinue(int)
 void OnResize(int)
 {
     int saved = errno;
-    Wake('W');
+    Wake('R');
     errno = saved;
 }
 
@@ -238,19 +238,15 @@ bool TerminalConsole::OpenScreen()
         return false;
     }
     int columns = 80, rows = 25;
-    winsize ws{};
-    if (ioctl(fd_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0) {
-        columns = ws.ws_col;
-        rows = ws.ws_row;
-    }
-    if (columns < 80 || rows < 6) {
+    MeasureWindow(columns, rows);
+    if (columns < MinColumns || rows < MinRows) {
         openError_ = "the terminal is " + std::to_string(columns) + "x" + std::to_string(rows) +
                      "; at least 80 columns and 6 rows are needed";
         close(fd_);
         fd_ = -1;
         return false;
     }
-    ScreenColumns = columns > 132 ? 132 : columns;
+    ScreenColumns = columns > MaxColumns ? MaxColumns : columns;
     ScreenRows = rows;
     ScreenCells.assign(size_t(ScreenColumns) * ScreenRows, BlankCell);
     ShadowCells = ScreenCells;
@@ -288,6 +284,50 @@ bool TerminalConsole::OpenScreen()
     return true;
 }
 
+bool TerminalConsole::MeasureWindow(int& columns, int& rows) const
+{
+    winsize ws{};
+    if (fd_ < 0 || ioctl(fd_, TIOCGWINSZ, &ws) != 0 || ws.ws_col == 0 || ws.ws_row == 0) return false;
+    columns = ws.ws_col;
+    rows = ws.ws_row;
+    return true;
+}
+
+bool TerminalConsole::ApplyNewSize()
+{
+    int columns = ScreenColumns, rows = ScreenRows;
+    MeasureWindow(columns, rows);
+    const bool usable = columns >= MinColumns && rows >= MinRows;
+    columns = std::min(columns, int(MaxColumns));
+    std::lock_guard lock(outMutex_);
+    ScreenColumns = columns;
+    ScreenRows = rows;
+    ScreenCells.assign(size_t(columns) * rows, BlankCell);
+    ShadowCells = ScreenCells;
+    cursorColumn_ = std::min(cursorColumn_, columns - 1);
+    cursorRow_ = std::min(cursorRow_, rows - 1);
+    // What the terminal shows after a resize is its own business (reflowed,
+    // cut, scrolled): clear it and let the editor draw everything.
+    if (screenOpen_ && !suspended_) {
+        WriteAll(ClearSequence);
+        writer_.Invalidate();
+        terminalBlank_ = true;
+    }
+    return usable;
+}
+
+PastedText TerminalConsole::TakePaste()
+{
+    std::lock_guard lock(pasteMutex_);
+    if (pasteNext_ >= pastes_.size()) return {};
+    PastedText p = std::move(pastes_[pasteNext_++]);
+    if (pasteNext_ == pastes_.size()) {
+        pastes_.clear();
+        pasteNext_ = 0;
+    }
+    return p;
+}
+
 void TerminalConsole::CloseScreen()
 {
     if (!screenOpen_) return;
@@ -320,6 +360,9 @@ void TerminalConsole::OpenKeyboard()
     if (!screenOpen_ || keyboardOpen_) return;
     keyboardOpen_ = true;
     queryAnswered_ = false;
+    // Keys typed ahead while the shell was starting the editor are not
+    // meant for it: they go before the query, so its answer is read.
+    tcflush(fd_, TCIFLUSH);
     // The kitty query, then a device-attributes request that every terminal
     // answers: an answer to the second without one to the first means no
     // kitty protocol. The replies are taken by the reader whenever they come.
@@ -341,6 +384,14 @@ void TerminalConsole::CloseKeyboard()
 void TerminalConsole::WriteAll(const std::string& bytes)
 {
     if (fd_ >= 0) WriteRaw(fd_, bytes.data(), bytes.size());
+}
+
+void TerminalConsole::TakeDecodedPastes()
+{
+    if (decoder_.pastes.empty()) return;
+    std::lock_guard lock(pasteMutex_);
+    for (PastedText& p : decoder_.pastes) pastes_.push_back(std::move(p));
+    decoder_.pastes.clear();
 }
 
 void TerminalConsole::HandleReplies()
@@ -418,6 +469,7 @@ void TerminalConsole::ReaderLoop()
                 for (ssize_t i = 0; i < got; ++i) {
                     if (wake[i] == 'H') queue_.PostHangup();
                     if (wake[i] == 'W') Repaint();
+                    if (wake[i] == 'R') queue_.PostResize();
                 }
             }
         }
@@ -426,6 +478,7 @@ void TerminalConsole::ReaderLoop()
             ssize_t got = read(fd_, buf, sizeof buf);
             if (got > 0) {
                 decoder_.Feed(buf, size_t(got), NowMs(), records);
+                TakeDecodedPastes();
             } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
                 queue_.PostEndOfInput();
                 break;
@@ -435,6 +488,7 @@ void TerminalConsole::ReaderLoop()
             break;
         }
         decoder_.Expire(NowMs(), records);
+        TakeDecodedPastes();
         HandleReplies();
     }
 }
@@ -545,6 +599,10 @@ void TerminalConsole::Resume()
     Repaint();
     decoder_.Reset();
     queue_.ResetCollection();
+    // The window may have been resized while the child had it.
+    int columns = ScreenColumns, rows = ScreenRows;
+    if (MeasureWindow(columns, rows) && (std::min(columns, int(MaxColumns)) != ScreenColumns || rows != ScreenRows))
+        queue_.PostResize();
     if (keyboardOpen_) StartReader();
 }
 

@@ -27,6 +27,9 @@
 // (ReadKey, WaitForKey) or in the next flush, so a typed letter costs a byte
 // or two.
 //
+// Resize: SIGWINCH wakes the reader, which queues one ResizeEvent however
+// many signals came; the editor then calls ApplyNewSize and redraws.
+//
 // Input: a reader thread decodes the terminal's bytes (termdecode.h) into key
 // records and queues them (keyrecord.h). The kitty keyboard protocol is asked
 // for at start; the answer is taken whenever it comes, without holding up the
@@ -68,6 +71,8 @@ public:
     bool WaitForKey(int milliseconds) override;
     void Suspend() override;
     void Resume() override;
+    bool ApplyNewSize() override;
+    PastedText TakePaste() override;
 
     // Why OpenScreen failed, as one line for standard error.
     const std::string& OpenError() const { return openError_; }
@@ -79,6 +84,7 @@ public:
 private:
     void ReaderLoop();
     void HandleReplies();
+    void TakeDecodedPastes();       // reader thread: decoder -> pastes_
     bool StillDraining() const;     // reader thread: stopping, but an answer is due
     void WriteAll(const std::string& bytes);
     void Repaint();                 // from ShadowCells, after SIGWINCH/SIGCONT
@@ -87,6 +93,7 @@ private:
     void StopReader();
     void TakeTerminal();            // raw mode, alternate screen, protocol
     void RebuildRestoreString();
+    bool MeasureWindow(int& columns, int& rows) const;
 
     std::string ttyPath_;
     std::string openError_;
@@ -121,6 +128,10 @@ private:
     // of the terminal, they are the user's typing).
     std::vector<KeyRecord> pending_;
     size_t pendingNext_ = 0;
+    // Pasted texts whose Paste records are queued or pending, oldest first.
+    std::mutex pasteMutex_;
+    std::vector<PastedText> pastes_;
+    size_t pasteNext_ = 0;
 };
 
 // Puts the terminal back as it was before OpenScreen: cooked mode, main

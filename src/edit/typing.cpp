@@ -34,6 +34,8 @@ uint8_t DrawingChar(uint8_t c)
 
 Redraw TypeKeyChar(Editor& ed, uint8_t ch)
 {
+    // A line end is never text: saved, it would split the line.
+    if (ch == 0x0A || ch == 0x0D) return Redraw::Status;
     if ((ed.KeyShift & 3) && ed.DrawingMode && ch >= 0x2E && ch <= 0x39) ch = DrawingChar(ch);
     if (ed.RusMode) ch = RusKey(ch);
     return TypeCharacter(ed, ch);

@@ -202,6 +202,20 @@ struct Editor {
     // Deletes the marked block; Del's " Delete the marked block ?" runs it on
     // "1 - yes". Set by the block commands.
     std::function<void(Editor&)> DeleteMarkedBlock;
+
+    // ---- terminal life ----
+    // Called by ReadEditorKey once the console has taken a new window size:
+    // redraws everything for the state the editor is in (set at start-up).
+    std::function<void(Editor&)> OnResize;
+    // Rows 1 and 2 as they were before the resize (a menu, a question or the
+    // input line may be showing there), ResizeTopColumns cells a row.
+    std::vector<uint16_t> ResizeTopRows;
+    int ResizeTopColumns = 0;
+    // True while the main loop waits for a key between commands: nothing but
+    // the text window, status and message lines is on the screen.
+    bool ReadingAtRest = false;
+    // The last bracketed paste; ReadEditorKey takes it with its PasteEvent.
+    PastedText Paste;
 };
 
 // Reassembles the four key bytes into the 32-bit value bindings compare.

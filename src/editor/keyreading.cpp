@@ -45,6 +45,8 @@ bool KeyFromPlayback(const Editor& ed) { return ed.KeyFromPlayback; }
 bool RecordKey(Editor& ed)
 {
     if (ed.RecordCount == 0) return false;
+    // A paste's text is not in the key: replayed, it would insert nothing.
+    if (KeyValue(ed) == PasteEvent) return false;
     if (ed.RecordCount < 1 || ed.RecordCount > LastSlot) {
         // Cannot happen through the commands; never write outside the buffer.
         ed.RecordCount = LastSlot + 1;

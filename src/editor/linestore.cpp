@@ -156,6 +156,47 @@ void InsertLine(Editor& ed, int capacity, int& at)
     if (ed.CurrentLine > at) ++ed.CurrentLine;
 }
 
+bool InsertLines(Editor& ed, int at, const std::vector<std::string>& texts)
+{
+    const int count = static_cast<int>(texts.size());
+    if (count == 0) return true;
+    if (ed.LineCount + count > MaxLines) return false;
+    std::vector<LineRecord> made(count);
+    size_t cost = 0;
+    for (int i = 0; i < count; ++i) cost += RecordCost(std::clamp(static_cast<int>(texts[i].size()), ed.LineCapacity, MaxText));
+    bool ok = cost < LargestFreeBlock(ed);
+    for (int i = 0; ok && i < count; ++i) {
+        int capacity = std::clamp(static_cast<int>(texts[i].size()), ed.LineCapacity, MaxText);
+        ok = made[i].assign(texts[i], capacity);
+    }
+    if (!ok) {
+        for (LineRecord& r : made) r.clear();
+        return false;
+    }
+    at = std::clamp(at, 1, ed.LineCount + 1);
+    std::move_backward(ed.LineTable.begin() + at, ed.LineTable.begin() + ed.LineCount + 1,
+                       ed.LineTable.begin() + ed.LineCount + 1 + count);
+    std::copy(made.begin(), made.end(), ed.LineTable.begin() + at);
+    ed.LineCount += count;
+    ed.Modified = true;
+    Charge(ed, cost);
+
+    auto shift = [at, count](int& ref) {
+        if (ref >= at) ref += count;
+    };
+    for (int i = 1; i <= 3; ++i) shift(ed.LineBookmarks[i]);
+    for (int i = 1; i <= 2; ++i) {
+        shift(ed.PositionBookmarks[i].line);
+        shift(ed.PositionBookmarks[i].top);
+    }
+    shift(ed.LineBlockFirst);
+    shift(ed.LineBlockLast);
+    shift(ed.BoxFirstLine);
+    shift(ed.BoxLastLine);
+    if (ed.CurrentLine > at) ed.CurrentLine += count;
+    return true;
+}
+
 void DeleteLine(Editor& ed, int& at)
 {
     if (ed.LineCount < 1) return;

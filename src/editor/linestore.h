@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/editor.h"
 
@@ -27,6 +28,12 @@ void InsertLine(Editor& ed, int capacity, int& at);
 // Removes line `at` (the only line is blanked instead); `at` is clamped to the
 // new LineCount.
 void DeleteLine(Editor& ed, int& at);
+// Inserts texts[0], texts[1], ... so that the first becomes line `at`, each
+// with capacity max(LineCapacity, its length), in one move of the table;
+// marks and bookmarks follow as for InsertLine. All or nothing: false, with
+// nothing changed and nothing shown, when the line limit or the budget
+// cannot take them all.
+bool InsertLines(Editor& ed, int at, const std::vector<std::string>& texts);
 int TrimmedLength(const std::string& s);
 int FirstNonBlank(const std::string& s);
 void DeleteChars(Editor& ed, int n, int position, int count);

@@ -358,6 +358,14 @@ void InputLine(Editor& ed, std::string& text, int mode)
                 field.Draw();
                 break;
             case KeyAltF10: field.Insert(0); break;
+            case PasteEvent: {
+                // A paste gives its first line, as text (a TAB as a blank).
+                std::string line = ed.Paste.text.substr(0, ed.Paste.text.find('\n'));
+                std::replace(line.begin(), line.end(), '\t', ' ');
+                ed.Paste = {};
+                field.InsertString(line);
+                break;
+            }
             case KeyAltX:
             case KeyCtrlAltTab: {
                 if (int stop = ReadInputKey(ed); stop != 0) {

@@ -61,6 +61,29 @@ void PlaceTextCursor(Editor& ed)
 
 }  // namespace
 
+void RedrawAfterResize(Editor& ed)
+{
+    Console& con = ed.con;
+    if (ed.ReadingAtRest || ed.ResizeTopRows.empty() || ed.ResizeTopColumns < 1) {
+        RedrawCycle(ed, Redraw::Full);
+        con.FlushScreen(false);
+        return;
+    }
+    KeepCursorInWindow(ed);
+    DrawTextWindow(ed);
+    const int oldColumns = ed.ResizeTopColumns;
+    const int rows = std::min({2, con.ScreenRows, static_cast<int>(ed.ResizeTopRows.size()) / oldColumns});
+    for (int r = 1; r <= rows; ++r) {
+        const uint16_t* old = ed.ResizeTopRows.data() + (r - 1) * oldColumns;
+        // A wider row goes on as it ended: the message line's filler, else
+        // blanks in the row's last colour.
+        const uint16_t last = old[oldColumns - 1];
+        const uint16_t pad = (last & 0xFF) == (ed.FillCell & 0xFF) ? last : uint16_t((last & 0xFF00) | ' ');
+        for (int c = 1; c <= con.ScreenColumns; ++c) con.Cell(c, r) = c <= oldColumns ? old[c - 1] : pad;
+    }
+    con.FlushScreen(false);
+}
+
 void RedrawCycle(Editor& ed, Redraw level)
 {
     if (!AtOrAbove(level, Redraw::Cursor)) return;  // NextKey, Dispatch: nothing to draw

@@ -57,4 +57,10 @@ std::string HexByte(uint8_t byte);
 // still follows the cursor).
 void RedrawCycle(Editor& ed, Redraw level);
 
+// After the window took a new size (Editor::OnResize): between commands,
+// everything is drawn afresh; while a command waits (a menu, a question,
+// the input line, a message), the text window is drawn afresh and rows 1
+// and 2 show what they showed, cut or widened to the new width.
+void RedrawAfterResize(Editor& ed);
+
 }  // namespace lumo

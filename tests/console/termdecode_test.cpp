@@ -197,21 +197,59 @@ TEST(TermDecoder, EscBracketAloneIsAltBracket)
     EXPECT_EQ(Decode("\x1bO"), Events{0x030B1800});
 }
 
-TEST(TermDecoder, BracketedPasteArrivesAsCharacters)
+// Feeds bytes and returns the events and the pastes' texts.
+struct Decoded {
+    Events events;
+    std::vector<std::string> pastes;
+};
+
+Decoded DecodeWithPastes(const std::vector<std::pair<std::string, long long>>& reads, long long endMs)
 {
-    EXPECT_EQ(Decode("\x1b[200~aB\r\nc\x1b[A\x1b[201~x"),
-              (Events{0x00001E61, 0x00023042, 0x00001C0D, 0x00002E63, 0x00001A5B, 0x00021E41,
-                      0x00002D78}));
-    // The end marker split across reads.
     TermDecoder d;
     std::vector<KeyRecord> out;
-    d.Feed("\x1b[200~a\x1b[2", 0, out);
-    d.Feed("01~\x1b[A", 500, out);
-    EXPECT_EQ(Drain(out), (Events{0x00001E61, 0x0200FF21}));
+    for (const auto& [bytes, at] : reads) d.Feed(bytes, at, out);
+    d.Expire(endMs, out);
+    Decoded r{Drain(out), {}};
+    for (const PastedText& p : d.pastes) r.pastes.push_back(p.tooLarge ? "<too large>" : p.text);
+    return r;
 }
 
-TEST(TermDecoder, PasteWithoutEndMarkerEndsAfterQuiet)
+TEST(TermDecoder, BracketedPasteArrivesAsOneText)
 {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, long long>> reads;
+        Events events;
+        std::vector<std::string> pastes;
+    };
+    const Case cases[] = {
+        {"keys around a paste keep their places; line ends are one LF; a sequence inside is dropped",
+         {{"q\x1b[200~aB\r\nc\r\rd\ne\x1b[A\x1b[21~\x1bOP\x1b[201~x", 0}},
+         {0x00001071, PasteEvent, 0x00002D78},
+         {"aB\nc\n\nd\ne"}},
+        {"TAB kept, other control bytes dropped, Cyrillic as CP866, \u20ac dropped",
+         {{"\x1b[200~\t\x01\x7f\x08\xd0\x99\xd1\x91\xe2\x82\xac!\x1b[201~", 0}},
+         {PasteEvent},
+         {"\t\x89\xf1!"}},
+        {"markers and characters split across reads",
+         {{"\x1b[2", 0}, {"00~a\xd0", 10}, {"\x99\x1b[20", 20}, {"1~\x1b[A", 500}},
+         {PasteEvent, 0x0200FF21},
+         {"a\x89"}},
+        {"a paste without its end marker ends after quiet with what came",
+         {{"\x1b[200~ab\x1b[20", 0}},
+         {PasteEvent},
+         {"ab"}},
+        {"two pastes in one read",
+         {{"\x1b[200~1\x1b[201~\x1b[200~2\n\x1b[201~", 0}},
+         {PasteEvent, PasteEvent},
+         {"1", "2\n"}},
+    };
+    for (const Case& c : cases) {
+        Decoded r = DecodeWithPastes(c.reads, 5000);
+        EXPECT_EQ(r.events, c.events) << c.what;
+        EXPECT_EQ(r.pastes, c.pastes) << c.what;
+    }
+    // After the quiet time, keys are keys again.
     TermDecoder d;
     std::vector<KeyRecord> out;
     d.Feed("\x1b[200~a", 0, out);
@@ -219,7 +257,21 @@ TEST(TermDecoder, PasteWithoutEndMarkerEndsAfterQuiet)
     d.Expire(TermDecoder::PasteQuietMs, out);
     EXPECT_FALSE(d.InPaste());
     d.Feed("\x1b[A", TermDecoder::PasteQuietMs + 10, out);
-    EXPECT_EQ(Drain(out), (Events{0x00001E61, 0x0200FF21}));
+    EXPECT_EQ(Drain(out), (Events{PasteEvent, 0x0200FF21}));
+}
+
+TEST(TermDecoder, PasteLongerThanTheCapIsMarkedTooLarge)
+{
+    TermDecoder d;
+    std::vector<KeyRecord> out;
+    d.Feed("\x1b[200~", 0, out);
+    std::string chunk(1 << 20, 'x');
+    for (size_t sent = 0; sent <= TermDecoder::PasteCap; sent += chunk.size()) d.Feed(chunk, 1, out);
+    d.Feed("\x1b[201~y", 2, out);
+    ASSERT_EQ(d.pastes.size(), 1u);
+    EXPECT_TRUE(d.pastes[0].tooLarge);
+    EXPECT_TRUE(d.pastes[0].text.empty());
+    EXPECT_EQ(Drain(out), (Events{PasteEvent, 0x00001579}));
 }
 
 TEST(TermDecoder, ReportsAndUnknownSequencesAreDropped)
@@ -237,6 +289,63 @@ TEST(TermDecoder, ReportsAndUnknownSequencesAreDropped)
     d.Feed("\x1b[" + std::string(100, '1'), 0, out);
     d.Feed(std::string(100, '2') + "~a", 1, out);
     EXPECT_EQ(Drain(out), Events{0x00001E61});
+}
+
+TEST(TermDecoder, StringRepliesAreDroppedWhole)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, long long>> reads;
+        Events events;
+    };
+    const Case cases[] = {
+        {"OSC ended by BEL", {{"\x1b]11;rgb:ffff/ffff/ffff\x07" "a", 0}}, {0x00001E61}},
+        {"OSC ended by ST, which is not Alt+\\", {{"\x1b]10;rgb:0/0/0\x1b\\" "a", 0}}, {0x00001E61}},
+        {"DCS", {{"\x1bP1$r0;1m\x1b\\" "a", 0}}, {0x00001E61}},
+        {"DCS of XTVERSION", {{"\x1bP>|xterm(379)\x1b\\" "a", 0}}, {0x00001E61}},
+        {"APC, PM, SOS", {{"\x1b_Gi=1;OK\x1b\\\x1b^pm\x1b\\\x1bXsos\x1b\\" "a", 0}}, {0x00001E61}},
+        {"a reply arriving late, in pieces, beyond the Esc time",
+         {{"\x1b]11;rgb:", 0}, {"ffff/", 120}, {"0000\x1b", 240}, {"\\a", 360}},
+         {0x00001E61}},
+        {"an ESC that is not ST ends the string and begins a key",
+         {{"\x1b]11;x\x1b[A", 0}}, {0x0200FF21}},
+        {"a string without its terminator ends after quiet",
+         {{"\x1b]11;never ends", 0}, {"a", TermDecoder::StringQuietMs + 1}}, {0x00001E61}},
+        {"Alt+] alone and Alt+Shift+P before a key stay keys",
+         {{"\x1b]", 0}, {"\x1bPa", 100}}, {0x03081B00, 0x030B1900, 0x00001E61}},
+        {"ESC \\ outside a string is Alt+\\", {{"\x1b\\", 0}}, {0x03082B00}},
+    };
+    for (const Case& c : cases) {
+        TermDecoder d;
+        std::vector<KeyRecord> out;
+        for (const auto& [bytes, at] : c.reads) d.Feed(bytes, at, out);
+        d.Expire(100000, out);
+        EXPECT_EQ(Drain(out), c.events) << c.what;
+    }
+    // Past the cap, a string is no reply: what follows counts again.
+    TermDecoder d;
+    std::vector<KeyRecord> out;
+    d.Feed("\x1b]1;" + std::string(TermDecoder::StringCap + 10, 'x') + "a", 0, out);
+    Events expected(11, 0x00002D78);
+    expected.push_back(0x00001E61);
+    EXPECT_EQ(Drain(out), expected);
+}
+
+TEST(TermDecoder, SplitUtf8WaitsForItsLastByteAndLfIsEnter)
+{
+    TermDecoder d;
+    std::vector<KeyRecord> out;
+    d.Feed("\xd0", 0, out);
+    EXPECT_EQ(d.MillisecondsToWait(0), -1);  // no timer runs for it
+    d.Expire(500, out);
+    d.Feed("\x99", 600, out);
+    d.Feed("\xe2\x95", 700, out);
+    d.Expire(900, out);
+    d.Feed("\x94\xd0", 1000, out);
+    d.Feed("a", 1100, out);  // an invalid continuation: the lead byte is dropped
+    // Keypad Enter in tmux and xterm's legacy form is a bare LF: Enter.
+    d.Feed("\n", 1200, out);
+    EXPECT_EQ(Drain(out), (Events{0x00021089, 0x000000C9, 0x00001E61, 0x00001C0D}));
 }
 
 TEST(TermDecoder, QueryRepliesAreRoutedOut)
@@ -285,7 +394,7 @@ TEST(TermDecoder, KittyRightAltKeepsTheCharacter)
 TEST(TermDecoder, RandomBytesNeverCrashHangOrGiveZero)
 {
     std::mt19937 rng(12345);
-    const std::string alphabet = "\x1b\x1b\x1b[[[O;;;:::~u0123456789<>?=$^@ABCDHFPQRSZIOMmcEGu\x7f\x08\r\n\t \xd0\xb9\xe2\x82\xc3\xff";
+    const std::string alphabet = "\x1b\x1b\x1b[[[O;;;:::~u0123456789<>?=$^@ABCDHFPQRSZIOMmcEGu\x7f\x08\r\n\t \xd0\xb9\xe2\x82\xc3\xff]]P_X\\\x07";
     auto start = std::chrono::steady_clock::now();
     for (int round = 0; round < 300; ++round) {
         TermDecoder d;
@@ -321,5 +430,48 @@ TEST(TermDecoder, RandomBytesNeverCrashHangOrGiveZero)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
+TEST(TermDecoder, RepliesAndStringsMixedIntoKeysAtRandomSplitPoints)
+{
+    const std::vector<std::string> replies = {
+        "\x1b]11;rgb:ffff/0000/ffff\x07", "\x1b]10;rgb:0/0/0\x1b\\", "\x1bP1$r0;1m\x1b\\",
+        "\x1bP>|xterm(379)\x1b\\",      "\x1b_Gi=1;OK\x1b\\",        "\x1b^private\x1b\\",
+        "\x1bXsos\x07",                   "\x1b[?62;22c",                "\x1b[?31u",
+        "\x1b[<0;12;5M",                   "\x1b[I",                      "\x1b]52;c;" + std::string(300, 'Q') + "\x07",
+    };
+    std::vector<std::pair<std::string, KeyEvent>> keys;
+    for (const KeyCase& c : KeyCases())
+        for (const std::string& form : c.forms)
+            if (form != "\x1b") keys.emplace_back(form, c.event);
+    std::mt19937 rng(4242);
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes;
+        Events expected;
+        for (int piece = 0; piece < 40; ++piece) {
+            if (rng() % 3 == 0) {
+                bytes += replies[rng() % replies.size()];
+            } else {
+                const auto& [form, event] = keys[rng() % keys.size()];
+                bytes += form;
+                expected.push_back(event);
+            }
+        }
+        // Any split, any gap shorter than the Esc time: the keys stay keys
+        // and nothing of a reply is typed.
+        TermDecoder d;
+        std::vector<KeyRecord> out;
+        long long now = 0;
+        for (size_t pos = 0; pos < bytes.size();) {
+            size_t n = std::min<size_t>(1 + rng() % 24, bytes.size() - pos);
+            d.Feed(bytes.data() + pos, n, now, out);
+            pos += n;
+            now += rng() % TermDecoder::EscapeQuietMs;
+        }
+        d.Expire(now + TermDecoder::PasteQuietMs, out);
+        ASSERT_EQ(Drain(out), expected) << testing::PrintToString(bytes);
+        ASSERT_TRUE(d.pastes.empty());
+    }
+}
+
 }  // namespace
 }  // namespace lumo
+

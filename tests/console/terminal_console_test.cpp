@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <thread>
@@ -306,6 +307,64 @@ TEST(TerminalConsole, SuspendHandsTheTerminalOverAndResumeTakesItBack)
     EXPECT_EQ(con.ReadKey(), 0x00001071u);  // the console reads again
     con.CloseScreen();
     EXPECT_TRUE(SameModes(before, pty.Modes()));
+}
+
+}  // namespace
+}  // namespace lumo
+
+namespace lumo {
+namespace {
+
+// Keys typed before the keyboard opened are not the editor's; a storm of
+// resizes comes as one event; a paste comes as one event with its text.
+TEST(TerminalConsole, TypeAheadResizeStormAndPaste)
+{
+    Pty pty(80, 25);
+    TerminalConsole con(pty.slaveName);
+    ASSERT_TRUE(con.OpenScreen());
+    pty.Type("typed ahead");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    con.OpenKeyboard();
+    pty.ReadUntil("\x1b[c");
+    pty.Type(std::string("\x1b[?62;22c") + "a");
+    EXPECT_EQ(con.ReadKey(), 0x00001E61u);
+
+    auto setSize = [&](int columns, int rows) {
+        winsize ws{};
+        ws.ws_col = uint16_t(columns);
+        ws.ws_row = uint16_t(rows);
+        ioctl(pty.master, TIOCSWINSZ, &ws);
+        raise(SIGWINCH);
+    };
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 100; ++i) {
+        setSize(90 + i % 40, 26 + i % 7);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    setSize(100, 30);
+    pty.Type("b");
+    EXPECT_EQ(con.ReadKey(), ResizeEvent);
+    EXPECT_EQ(con.ReadKey(), 0x00003062u);  // one event, then the key
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_TRUE(con.ApplyNewSize());
+    EXPECT_EQ(con.ScreenColumns, 100);
+    EXPECT_EQ(con.ScreenRows, 30);
+    EXPECT_EQ(con.ScreenCells.size(), 3000u);
+    EXPECT_EQ(con.ShadowCells.size(), 3000u);
+    setSize(200, 10);  // columns capped
+    EXPECT_EQ(con.ReadKey(), ResizeEvent);
+    EXPECT_TRUE(con.ApplyNewSize());
+    EXPECT_EQ(con.ScreenColumns, Console::MaxColumns);
+    setSize(60, 10);
+    EXPECT_EQ(con.ReadKey(), ResizeEvent);
+    EXPECT_FALSE(con.ApplyNewSize());
+
+    pty.Type("\x1b[200~x\r\n\x1b[21~y\x1b[201~z");
+    EXPECT_EQ(con.ReadKey(), PasteEvent);
+    EXPECT_EQ(con.TakePaste().text, "x\ny");
+    EXPECT_EQ(con.ReadKey(), 0x00002C7Au);
+    con.CloseKeyboard();
+    con.CloseScreen();
 }
 
 }  // namespace

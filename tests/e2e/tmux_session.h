@@ -60,6 +60,28 @@ public:
     }
     std::string Screen() { return RunCapture("tmux capture-pane -p -t " + name_); }
 
+    // Resizes the window, as a user dragging the terminal's corner would.
+    void Resize(int columns, int rows)
+    {
+        std::system(("tmux resize-window -t " + name_ + " -x " + std::to_string(columns) + " -y " +
+                     std::to_string(rows))
+                        .c_str());
+    }
+    // Pastes `bytes` as the terminal would (bracketed, line ends as CR),
+    // when the program asked for bracketed paste.
+    void Paste(const std::string& bytes)
+    {
+        std::string file = "/tmp/" + name_ + ".paste";
+        if (FILE* f = std::fopen(file.c_str(), "wb")) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+        std::system(("tmux load-buffer -b " + name_ + " " + file + " && tmux paste-buffer -p -d -b " +
+                     name_ + " -t " + name_)
+                        .c_str());
+        std::remove(file.c_str());
+    }
+
     // Polls the screen until it contains `text` or the time runs out.
     bool WaitFor(const std::string& text, int milliseconds = 5000)
     {
