@@ -37,6 +37,7 @@ void StoreKey(Editor& ed, KeyEvent key)
 
 KeyEvent ReadEditorKey(Editor& ed)
 {
+    ed.MessageKeyWaiting = false;
     KeyEvent key = ed.con.ReadKey();
     while (key == HangupEvent) {
         if (ed.OnHangup) ed.OnHangup(ed);
