@@ -161,6 +161,30 @@ void BM_SaveBigText(benchmark::State& state)
 }
 BENCHMARK(BM_SaveBigText)->Unit(benchmark::kMillisecond);
 
+// F2 where no rename can be made (here a file with a second hard link, the
+// same path as a file mounted on its own or a directory without room for a
+// new file): the old text is kept in memory, the new one written in place,
+// flushed and read back to be compared.
+void BM_SaveBigTextInPlace(benchmark::State& state)
+{
+    ScriptedConsole con;
+    con.OpenScreen();
+    Editor ed(con);
+    ed.CodePageDetect = false;
+    ed.FileName = Big().Copy("inplace.txt");
+    std::filesystem::remove(ed.FileName + ".link");
+    std::filesystem::create_hard_link(ed.FileName, ed.FileName + ".link");
+    LoadFile(ed);
+    for (auto _ : state) {
+        ed.Modified = true;
+        SaveFile(ed);
+        if (ed.OperationFailed != 0 || ed.Modified) state.SkipWithError("the save failed");
+    }
+    state.SetLabel(Big().label() + ", " + std::to_string(ed.LineCount) + " lines");
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(ed.FileName)));
+}
+BENCHMARK(BM_SaveBigTextInPlace)->Unit(benchmark::kMillisecond);
+
 // The bytes of the whole text, without the file system.
 void BM_EncodeBigText(benchmark::State& state)
 {

@@ -97,6 +97,8 @@ bool Startup(Editor& ed, const std::vector<std::string>& args, const std::string
         ed.FileName = args.back();
         ed.SettingsFile = SettingsPathFor(ed.StateDir, ed.FileName);
         ed.StartupOptions.assign(args.begin(), args.end() - 1);
+        // "--" only says that the name follows; a second editor gets its own.
+        std::erase(ed.StartupOptions, std::string("--"));
         if (ApplyOptions(ed, JoinOptions(args), ed.FileName)) KeyBufferFile(ed, 2);
         if (ed.ShowNotice) ShowStartupNotice(ed);
         ed.con.ClearScreen();

@@ -67,10 +67,8 @@ Redraw CmdEmergencyEnd(Editor& ed);  // Ctrl+Alt+Backspace
 // and prints ed.FarewellNote, if any, on standard error.
 void CloseConsole(Editor& ed);
 
-// Writes the text to EmergencySavePath (new file, mode 0600) in the state
-// directory, else beside the edited file, else in $TMPDIR or /tmp. Returns
-// the path written, or an empty string when all of them failed.
-std::string WriteEmergencySave(Editor& ed);
+// WriteEmergencySave (files/statedir.h) puts the text where EmergencyEnd
+// and HangupEnd say it went.
 // What the console's hang-up report (SIGTERM, SIGHUP, end of terminal input)
 // runs: the emergency save of a modified text, the terminal restored, the
 // process ended. RunEditor installs it as ed.OnHangup.

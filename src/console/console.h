@@ -82,6 +82,10 @@ public:
     // screen and stop reading keys; Resume takes it back. No-ops by default.
     virtual void Suspend() {}
     virtual void Resume() {}
+    // True once the session has been told to end (SIGTERM, SIGHUP): lets a
+    // wait that reads no keys (a child process) stop and let the editor
+    // save. The HangupEvent still comes through ReadKey.
+    virtual bool HangupPending() { return false; }
 
     uint16_t& Cell(int column, int row)  // both from 1
     {

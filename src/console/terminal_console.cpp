@@ -588,6 +588,11 @@ void TerminalConsole::Suspend()
     terminalBlank_ = false;  // the child draws what it likes
 }
 
+bool TerminalConsole::HangupPending()
+{
+    return g.hangups > 0;
+}
+
 void TerminalConsole::Resume()
 {
     if (!screenOpen_ || !suspended_) return;

@@ -73,6 +73,7 @@ public:
     void Resume() override;
     bool ApplyNewSize() override;
     PastedText TakePaste() override;
+    bool HangupPending() override;
 
     // Why OpenScreen failed, as one line for standard error.
     const std::string& OpenError() const { return openError_; }

@@ -55,7 +55,15 @@ Redraw CmdGetBack(Editor& ed)
 
 void SetLineBookmark(Editor& ed, int k)
 {
-    if (k >= 1 && k <= 3) ed.LineBookmarks[k] = ed.CurrentLine;
+    if (k < 1 || k > 3) return;
+    const int old = ed.LineBookmarks[k];
+    ed.LineBookmarks[k] = ed.CurrentLine;
+    // A bookmarked line has its own colour: the line the bookmark left and
+    // the line it went to are drawn again at once, not at the next key.
+    for (int line : {old, ed.CurrentLine}) {
+        const int row = line - ed.TopLine + 3;
+        if (line >= 1 && row >= 3 && row <= ed.con.ScreenRows) DrawLine(ed, ed.HorizontalScroll, line, row);
+    }
 }
 
 Redraw GoToLineBookmark(Editor& ed, int k)

@@ -3,6 +3,8 @@
 #include "editor/codepage.h"
 #include "edit/lineedit.h"
 #include "edit/movement.h"
+#include "editor/linestore.h"
+#include "ui/render.h"
 
 namespace lumo {
 
@@ -44,7 +46,13 @@ Redraw TypeKeyChar(Editor& ed, uint8_t ch)
 Redraw TypeCharacter(Editor& ed, uint8_t ch)
 {
     ed.CompletionCount = 0;
+    const int column = ed.CurrentColumn;
     bool stored = TypeChar(ed, ch);
+    // A character the 255-character limit keeps out is refused where the
+    // user sees it, not dropped without a word.
+    if (!stored && ed.CurrentLine >= 1 && ed.CurrentLine <= ed.LineCount &&
+        (column > MaxText || TrimmedLength(GetLine(ed, ed.CurrentLine)) >= MaxText))
+        ShowMessage(ed, " The line would pass 255 characters: not typed.", 1);
     if (ed.DrawingMode && ch == VerticalBar) {
         // A vertical line is drawn downwards: back under the bar, then down.
         if (stored && ed.CurrentColumn > 1) --ed.CurrentColumn;

@@ -204,7 +204,15 @@ bool TypeChar(Editor& ed, uint8_t c)
 
     // Typing past the end of a short record pads it to the column first;
     // a character that would push text off a 255-character line is refused.
-    if (!InsertText(s, column, std::string(1, static_cast<char>(c)))) return false;
+    if (!InsertText(s, column, std::string(1, static_cast<char>(c)))) {
+        // Column 256, after the end of a 255-character line (End there,
+        // then Up or Down): the line cannot hold the character, but a wrap
+        // can move it on, as it moves any word typed past the width.
+        if (column <= MaxText || wrapOff || stored > ed.LineCapacity) return false;
+        s.resize(column - 1, ' ');
+        s += static_cast<char>(c);
+        return WrapLastWord(ed, std::move(s), code, c, column, column);
+    }
     const int t = std::max(TrimmedLength(s), column);
 
     if (t <= ed.FormatWidth || wrapOff || stored > ed.LineCapacity) {

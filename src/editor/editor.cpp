@@ -85,6 +85,7 @@ void TakeNewSize(Editor& ed)
 
 KeyEvent ReadEditorKey(Editor& ed)
 {
+    ed.MessageKeyWaiting = false;
     KeyEvent key = ed.con.ReadKey();
     while (key == HangupEvent || key == ResizeEvent) {
         if (key == HangupEvent && ed.OnHangup) ed.OnHangup(ed);

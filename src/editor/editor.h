@@ -216,6 +216,25 @@ struct Editor {
     bool ReadingAtRest = false;
     // The last bracketed paste; ReadEditorKey takes it with its PasteEvent.
     PastedText Paste;
+    // ---- files on disk: changes made by others, emergency copies ----
+    // The edited file as the load or the last save left it on disk; a save
+    // over a file that differs asks first.
+    struct FileStamp {
+        bool known = false;
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        int64_t size = 0;
+        int64_t mtimeSeconds = 0;
+        int64_t mtimeNanoseconds = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    FileStamp LoadedStamp;
+    // Where the automatic save put the text when the file had changed on
+    // disk; later automatic saves replace that copy rather than add more.
+    std::string AutoSaveCopy;
+    // A timed message was ended by a key that nobody has read yet: a prompt
+    // the same command opens next must not take that key as typed.
+    bool MessageKeyWaiting = false;
 };
 
 // Reassembles the four key bytes into the 32-bit value bindings compare.

@@ -45,7 +45,8 @@ Redraw AddAbbreviation(Editor& ed, const std::string& text)
 
 bool AppendAbbreviation(const std::string& text)
 {
-    int fd = open(AbbreviationsFileName, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // O_NONBLOCK: a FIFO of that name must not hold the editor; it is refused below.
+    int fd = open(AbbreviationsFileName, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (fd < 0) return false;
     struct stat st{};
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);

@@ -57,7 +57,9 @@ void EditOther(Editor& ed)
         return;
     }
     AskSaveMacros(ed);
-    RunShell(ed, " /C " + ShellQuote(OwnProgramPath()) + OptionsForChild(ed) + " " + ShellQuote(path));
+    RunShell(ed, " /C " + ShellQuote(OwnProgramPath()) + OptionsForChild(ed) +
+                     // "--": a file called "--help" is a file, not an option.
+                     " -- " + ShellQuote(path));
     if (name == "shorts.lmo") LoadAbbreviations(ed);
     else if (name == "keydef.lmo") ReadKeyDefinitions(ed);
     ed.con.FlushScreen(true);

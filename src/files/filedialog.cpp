@@ -15,6 +15,9 @@ void FileDialog(Editor& ed, std::string& name, TextFile& file, int mode, bool al
     for (;;) {
         ed.OperationFailed = 0;
         if (mode == OpenReadAsk || mode == OpenWriteAsk || mode == OpenNameOnly) {
+            // Asking again after a message: the key that ended it is no
+            // part of the new name.
+            DropMessageKey(ed);
             ShowMessage(ed, " ENTER FILE NAME OR ESC: ", 0);
             // Esc keeps the name as it was.
             std::string shown;

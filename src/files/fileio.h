@@ -90,6 +90,19 @@ void SaveFile(Editor& ed);
 // The automatic save: SaveFile without any prompt. Without a name, on an
 // incomplete text or when the write fails it shows the message and skips.
 void AutoSave(Editor& ed);
+// The edited file as it is on disk now becomes the one the text is known
+// to match (after the load and after each save of it).
+void RememberFileStamp(Editor& ed);
+// True when the edited file exists and differs (size, modification time,
+// inode) from what the load or the last save left.
+bool ChangedOnDisk(const Editor& ed);
+// Before a save over the edited file: when another program changed it,
+// asks whether to save over it (default no). True when the save may go on.
+bool MaySaveOverChangedFile(Editor& ed);
+// The automatic save's way round a file changed on disk: the text goes to
+// an emergency save file instead (one per session, replaced each time) and
+// a message says where. False when the file has not changed (nothing done).
+bool AutoSaveCopyOfChangedFile(Editor& ed);
 // True when saving the text over `path` would lose lines the text lacks (the
 // load was cut short or cut lines); shows the warning when it is so.
 bool RefuseIncompleteSave(Editor& ed, const std::string& path);

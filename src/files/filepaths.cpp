@@ -1,6 +1,12 @@
 #include "files/filepaths.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
 
 #include "console/cp866.h"
 
@@ -24,6 +30,40 @@ std::string DirectoryPart(const std::string& path)
 {
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+int OpenRegularFile(const std::string& path)
+{
+    if (path.empty()) {
+        errno = ENOENT;
+        return -1;
+    }
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
+    // writer for ever; the type is checked on what was really opened.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+std::string FitName(const std::string& base, const std::string& suffix)
+{
+    if (base.size() + suffix.size() <= MaxNameBytes) return base + suffix;
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (unsigned char c : base) hash = (hash ^ c) * 16777619u;
+    char mark[16];
+    std::snprintf(mark, sizeof mark, "~%08x", static_cast<unsigned>(hash));
+    size_t keep = MaxNameBytes > suffix.size() + 9 ? MaxNameBytes - suffix.size() - 9 : 0;
+    if (keep > base.size()) keep = base.size();
+    // Cut before a continuation byte's lead, not inside a character.
+    while (keep > 0 && keep < base.size() && (static_cast<unsigned char>(base[keep]) & 0xC0) == 0x80) --keep;
+    return base.substr(0, keep) + mark + suffix;
 }
 
 std::string NameForScreen(const std::string& name)

@@ -1,10 +1,13 @@
 // The keystroke file: the recorded sequence byte for byte, 128 bytes.
 #include "files/keystrokefile.h"
 
-#include <fstream>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "editor/keyreading.h"
 #include "files/fileio.h"
+#include "files/filepaths.h"
 #include "files/statedir.h"
 #include "ui/render.h"
 
@@ -17,8 +20,10 @@ constexpr const char* NotKeystrokeFile = " Not a keystroke file (128 bytes): ";
 
 bool Readable(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return static_cast<bool>(in);
+    int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
 }
 
 // The dialog for a file to read (asks again while the name cannot be read);
@@ -30,7 +35,7 @@ bool AskReadName(Editor& ed, std::string& name)
         OpenFileDialog(ed, name, unused, OpenNameOnly);
         if (ed.OperationFailed != 0) return false;
         if (Readable(name)) return true;
-        ShowMessage(ed, " File not found: " + name, 1);
+        ShowMessage(ed, " File not found: " + NameForScreen(name), 1);
     }
 }
 
@@ -44,7 +49,7 @@ void ReadOperation(Editor& ed)
         if (!AskReadName(ed, name)) return;
     }
     if (ReadKeystrokeFile(ed, name)) ShowMessage(ed, OkMessage, 1);
-    else ShowMessage(ed, NotKeystrokeFile + name, 1);
+    else ShowMessage(ed, NotKeystrokeFile + NameForScreen(name), 1);
 }
 
 void WriteOperation(Editor& ed)
@@ -64,12 +69,19 @@ void WriteOperation(Editor& ed)
 
 bool ReadKeystrokeFile(Editor& ed, const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
     // One byte more than a keystroke file holds: a longer file is refused too.
     char bytes[KeystrokeFileSize + 1];
-    in.read(bytes, sizeof bytes);
-    if (in.gcount() != KeystrokeFileSize) return false;
+    size_t got = 0;
+    while (got < sizeof bytes) {
+        ssize_t n = read(fd, bytes + got, sizeof bytes - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    if (got != KeystrokeFileSize) return false;
     for (int slot = 1; slot <= 32; ++slot) {
         const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes) + (slot - 1) * 4;
         ed.KeystrokeBuffer[slot] = b[0] | (b[1] << 8) | (b[2] << 16) | (KeyEvent(b[3]) << 24);

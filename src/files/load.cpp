@@ -141,9 +141,13 @@ bool ReadText(Editor& ed, LineSource& source)
 
 void ApplyExtensionRules(Editor& ed, const std::string& fileName)
 {
-    size_t dot = fileName.find('.');
+    // The extension is the base name's: the dots of "./t.pas" or
+    // "../x/notes.60" belong to the directories.
+    const size_t slash = fileName.rfind('/');
+    const std::string base = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    size_t dot = base.find('.');
     if (dot != std::string::npos) {
-        std::string ext = fileName.substr(dot + 1, 3);
+        std::string ext = base.substr(dot + 1, 3);
         bool number = !ext.empty() && std::all_of(ext.begin(), ext.end(), [](char c) { return c >= '0' && c <= '9'; });
         if (number) {
             int n = std::stoi(ext);
@@ -192,11 +196,15 @@ bool LoadFile(Editor& ed)
         ed.FileCodePage = CodePage::ASCII;
         ed.IncompleteFile.clear();
         ed.IncompleteMessage.clear();
+        ed.LoadedStamp = {};
         if (ed.FileName.empty()) return true;
         ApplyExtensionRules(ed, ed.FileName);
 
         int fd = -1;
         Opening opening = OpenForLoad(ed.FileName, fd);
+        // Taken before the text is read: a change made while it is read
+        // counts as a change.
+        RememberFileStamp(ed);
         if (opening == Opening::Opened) {
             LineSource source(fd, ed.CodePageDetect ? LineSource::Detection::Along : LineSource::Detection::Off);
             return ReadText(ed, source);

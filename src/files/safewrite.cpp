@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "files/filepaths.h"
+
 namespace lumo {
 
 namespace {
@@ -135,7 +137,7 @@ std::string FollowLinks(const std::string& path)
 
 SafeWriter::~SafeWriter() { Abandon(); }
 
-bool SafeWriter::Open(const std::string& path, bool append)
+bool SafeWriter::Open(const std::string& path, bool append, mode_t newMode)
 {
     Abandon();
     failed_ = false;
@@ -153,7 +155,7 @@ bool SafeWriter::Open(const std::string& path, bool append)
 
     if (append) {
         if (!exists) return false;
-        fd_ = open(target_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        fd_ = open(target_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         struct stat now;
         if (fd_ < 0 || fstat(fd_, &now) != 0 || !S_ISREG(now.st_mode)) {
             Abandon();
@@ -163,7 +165,7 @@ bool SafeWriter::Open(const std::string& path, bool append)
         openLine_ = false;
         if (now.st_size > 0) {
             // A file that cannot be read is taken as ended.
-            int reader = open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+            int reader = OpenRegularFile(target_);
             char last = '\n';
             if (reader >= 0) {
                 if (pread(reader, &last, 1, now.st_size - 1) != 1) last = '\n';
@@ -177,9 +179,8 @@ bool SafeWriter::Open(const std::string& path, bool append)
 
     bool inPlace = exists && st.st_nlink > 1;
     if (!inPlace) {
-        std::string base = BaseOf(target_);
-        if (base.size() > 200) base.clear();
-        tempPath_ = DirectoryOf(target_) + "/." + base + ".lumo-XXXXXX";
+        // A base name near the limit of one name is shortened to fit.
+        tempPath_ = DirectoryOf(target_) + "/" + FitName("." + BaseOf(target_), ".lumo-XXXXXX");
         fd_ = mkostemp(tempPath_.data(), O_CLOEXEC);
         if (fd_ < 0) {
             tempPath_.clear();
@@ -188,7 +189,7 @@ bool SafeWriter::Open(const std::string& path, bool append)
             inPlace = true;
         } else {
             mode_ = Mode::Temp;
-            mode_t bits = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
+            mode_t bits = exists ? (st.st_mode & 07777) : (newMode & 0777 & ~CurrentUmask());
             bool kept = true;
             struct stat made;
             if (exists && fstat(fd_, &made) == 0 && (made.st_uid != st.st_uid || made.st_gid != st.st_gid))
@@ -205,7 +206,7 @@ bool SafeWriter::Open(const std::string& path, bool append)
         }
     }
     if (inPlace) {
-        fd_ = open(target_.c_str(), O_RDWR | O_CLOEXEC);
+        fd_ = open(target_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd_ < 0) return false;
         mode_ = Mode::InPlace;
     }
@@ -241,15 +242,31 @@ bool SafeWriter::Commit()
 
 bool SafeWriter::CommitTemp()
 {
-    bool ok = FlushBuffer() && fsync(fd_) == 0;
-    int fd = fd_;
-    fd_ = -1;
-    if (close(fd) != 0) ok = false;
-    if (ok && rename(tempPath_.c_str(), target_.c_str()) != 0) ok = false;
-    if (!ok) return false;  // Abandon removes the temporary file
-    tempPath_.clear();
-    SyncDirectory(DirectoryOf(target_));
-    return true;
+    if (!FlushBuffer() || fsync(fd_) != 0) return false;  // Abandon removes the temporary file
+    if (rename(tempPath_.c_str(), target_.c_str()) == 0) {
+        tempPath_.clear();
+        bool ok = close(fd_) == 0;
+        fd_ = -1;
+        SyncDirectory(DirectoryOf(target_));
+        return ok;
+    }
+    // A file mounted on its own cannot be replaced, only written.
+    if (errno == EBUSY || errno == EXDEV) return InPlaceAfterRename();
+    return false;
+}
+
+bool SafeWriter::InPlaceAfterRename()
+{
+    // The new text is whole and synced in the temporary file: it is read
+    // back from there (what was written is what goes in place), and the
+    // temporary file goes once the target holds it.
+    if (!ReadAllAt(fd_, buffer_)) return false;
+    close(fd_);
+    fd_ = open(target_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    struct stat st;
+    if (fd_ < 0 || fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    mode_ = Mode::InPlace;
+    return CommitInPlace();
 }
 
 bool SafeWriter::CommitInPlace()
@@ -257,8 +274,9 @@ bool SafeWriter::CommitInPlace()
     if (failed_) return false;
     std::string old;
     if (!ReadAllAt(fd_, old)) return false;
+    std::string back;
     if (WriteAllAt(fd_, buffer_) && ftruncate(fd_, static_cast<off_t>(buffer_.size())) == 0 &&
-        fsync(fd_) == 0)
+        fsync(fd_) == 0 && ReadAllAt(fd_, back) && back == buffer_)
         return true;
     // Put the old text back: it fitted before, so it fits again.
     WriteAllAt(fd_, old);

@@ -7,7 +7,10 @@
 // rename would break something (several hard links, an owner or attribute
 // the new file could not keep, a directory the editor may not write in) the
 // file is written in place once the whole text is ready, and its old text is
-// put back if that write fails. Appending writes at the end and cuts the file
+// put back if that write fails. So is a file that cannot be renamed over (a
+// single file mounted on its own, as containers mount them: EBUSY or EXDEV);
+// its new text is first complete and synced in the temporary file. An
+// in-place write is read back and compared before it counts as done. Appending writes at the end and cuts the file
 // back to its old length if that fails.
 #pragma once
 
@@ -26,8 +29,9 @@ public:
     SafeWriter& operator=(const SafeWriter&) = delete;
 
     // Gets ready to replace (or append to) `path`. False, with nothing
-    // changed on disk, when the file cannot be written.
-    bool Open(const std::string& path, bool append);
+    // changed on disk, when the file cannot be written. A file that does
+    // not exist yet is made with `newMode` (less the umask).
+    bool Open(const std::string& path, bool append, mode_t newMode = 0666);
     void Write(std::string_view bytes);
     // Puts the text in place. False when anything failed; the file on disk
     // is then as it was and no temporary file is left.
@@ -46,6 +50,7 @@ private:
     enum class Mode { None, Temp, InPlace, Append };
     bool FlushBuffer();
     bool CommitTemp();
+    bool InPlaceAfterRename();
     bool CommitInPlace();
     bool CommitAppend();
 

@@ -126,10 +126,20 @@ void SaveFile(Editor& ed)
                 // The text is edited under the name it went to.
                 if (ed.OperationFailed == 0) ed.FileName = name;
             } else {
+                // Another program's text is not written over unasked.
+                if (!MaySaveOverChangedFile(ed)) {
+                    ed.OperationFailed = 1;
+                    return;
+                }
                 WriteWholeText(ed, ed.FileName);
             }
-            if (ed.OperationFailed == 0) break;
-            // Another name, then: the text can still go somewhere.
+            if (ed.OperationFailed == 0) {
+                RememberFileStamp(ed);
+                break;
+            }
+            // Another name, then: the text can still go somewhere. The key
+            // that ended the message is not the name's first character.
+            DropMessageKey(ed);
             ask = true;
         }
         ed.Modified = false;
@@ -147,7 +157,11 @@ void AutoSave(Editor& ed)
         return;
     }
     if (ed.Modified) {
+        // Never over another program's text, never a question: the text
+        // goes to an emergency save file instead.
+        if (AutoSaveCopyOfChangedFile(ed)) return;
         if (!WriteWholeText(ed, ed.FileName)) return;
+        RememberFileStamp(ed);
         ed.Modified = false;
         ed.LineEdited = false;
     }

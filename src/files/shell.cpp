@@ -1,5 +1,6 @@
 #include "files/shell.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,6 +35,27 @@ bool PlainShellChar(unsigned char c)
         for (long fd = 3; fd < maxFd; ++fd) close(static_cast<int>(fd));
     execvp(program, argv);
     _exit(127);
+}
+
+// Waits for the child to end. When the session is told to end meanwhile
+// (SIGTERM, SIGHUP), the child is told too and given a moment; then the
+// editor goes on, so that its own text is saved whatever the child does.
+void WaitForChild(Editor& ed, pid_t child)
+{
+    constexpr int StepMs = 50;
+    constexpr int GraceMs = 2000;
+    int graceLeft = -1;  // counting down once the child has been told
+    for (;;) {
+        int status = 0;
+        pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child || (done < 0 && errno != EINTR)) return;
+        if (graceLeft < 0 && ed.con.HangupPending()) {
+            kill(child, SIGHUP);
+            graceLeft = GraceMs;
+        }
+        if (graceLeft >= 0 && (graceLeft -= StepMs) < 0) return;
+        poll(nullptr, 0, StepMs);
+    }
 }
 
 }  // namespace
@@ -84,11 +106,7 @@ void RunShell(Editor& ed, const std::string& commandLine)
     ed.con.Suspend();
     pid_t child = fork();
     if (child == 0) ExecChild(program.c_str(), argv.data(), maxFd);
-    if (child > 0) {
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
+    if (child > 0) WaitForChild(ed, child);
     ed.con.Resume();
 }
 

@@ -9,6 +9,9 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "files/filepaths.h"
+#include "files/safewrite.h"
+
 namespace lumo {
 
 namespace {
@@ -60,20 +63,6 @@ std::string DirectoryOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-bool WriteAll(int fd, const std::string& content)
-{
-    size_t done = 0;
-    while (done < content.size()) {
-        ssize_t n = write(fd, content.data() + done, content.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string StateDirectory()
@@ -115,7 +104,7 @@ std::string BaseName(const std::string& path)
 
 std::string SettingsPathFor(const std::string& dir, const std::string& fileName)
 {
-    return dir + BaseName(fileName) + SettingsSuffix;
+    return dir + FitName(BaseName(fileName), SettingsSuffix);
 }
 
 void SetDefaultSidePaths(Editor& ed)
@@ -130,53 +119,51 @@ std::string EmergencySavePath(const std::string& dir, const std::string& fileNam
 {
     std::string base = BaseName(fileName);
     if (base.empty()) base = "untitled";
-    std::string first = dir + base + EmergencySuffix;
-    std::string path = first;
+    // A base name near the limit of one name is shortened for each suffix,
+    // ".save" and ".save.N" alike, so the text always has a place.
+    std::string path = dir + FitName(base, EmergencySuffix);
     struct stat st{};
     for (int n = 1; lstat(path.c_str(), &st) == 0 && n < 10000; ++n)
-        path = first + "." + std::to_string(n);
+        path = dir + FitName(base, EmergencySuffix + ("." + std::to_string(n)));
     return path;
 }
 
-bool ReplaceFileContents(const std::string& given, const std::string& content, unsigned mode)
+bool ReplaceFileContents(const std::string& path, const std::string& content, unsigned mode)
 {
-    // A symbolic link stays a link: its target gets the new contents.
-    std::string path = given;
-    if (char* real = realpath(given.c_str(), nullptr)) {
-        path = real;
-        std::free(real);
-    }
+    // Most runs end with the same settings they began with: nothing to write.
+    std::string current;
     struct stat st{};
-    if (stat(path.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) return false;
-        mode = st.st_mode & 07777;
-        // Most runs end with the same settings they began with: nothing to write.
-        std::string current;
-        if (static_cast<size_t>(st.st_size) == content.size() && ReadSideFile(path, current) && current == content)
-            return true;
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode &= ~mask;
-    }
-    std::string temp = DirectoryOf(path) + "/.lumo-XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, content) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok && rename(temp.c_str(), path.c_str()) == 0) return true;
-    unlink(temp.c_str());
-    return false;
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) == content.size() &&
+        ReadSideFile(path, current) && current == content)
+        return true;
+    // The text's own way of writing: a temporary file renamed over the old
+    // one, or, in a directory where no new file can be made or on a file
+    // that cannot be renamed over, in place once the new contents are whole.
+    // A symbolic link stays a link; its target gets the new contents.
+    SafeWriter writer;
+    if (!writer.Open(path, false, static_cast<mode_t>(mode))) return false;
+    writer.Write(content);
+    return writer.Commit();
 }
 
 bool ReadSideFile(const std::string& path, std::string& data)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    // A FIFO or a device in a side file's place would hold the editor.
+    int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
     data.assign(1 << 16, '\0');
-    in.read(data.data(), static_cast<std::streamsize>(data.size()));
-    data.resize(static_cast<size_t>(in.gcount()));
-    return true;
+    size_t done = 0;
+    bool ok = true;
+    while (done < data.size()) {
+        ssize_t n = read(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    close(fd);
+    data.resize(done);
+    return ok;
 }
 
 std::vector<std::string> SplitSideLines(const std::string& data)

@@ -43,6 +43,11 @@ void SetDefaultSidePaths(Editor& ed);
 // overwritten). "untitled" stands for an empty name.
 std::string EmergencySavePath(const std::string& dir, const std::string& fileName);
 
+// Writes the text to EmergencySavePath (new file, mode 0600) in the state
+// directory, else beside the edited file, else in $TMPDIR or /tmp. Returns
+// the path written, or an empty string when all of them failed.
+std::string WriteEmergencySave(Editor& ed);
+
 // Replaces `path` with `content` as a whole: written to a temporary file in
 // the same directory, flushed and renamed over it, so a failure leaves the
 // old file as it was (and no temporary file behind). A new file gets `mode`;

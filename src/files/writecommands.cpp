@@ -115,6 +115,8 @@ void WriteBlock(Editor& ed)
     // A part of the text written over (or added to) the edited file: the
     // file no longer holds the text, so quitting must not call it unchanged.
     else if (ownFile) ed.Modified = true;
+    // What is on disk now is the editor's own writing, not another program's.
+    if (whole || ownFile) RememberFileStamp(ed);
 }
 
 }  // namespace lumo

@@ -96,11 +96,19 @@ void ShowMessage(Editor& ed, const std::string& text, int mode)
         // the caller to read) or the pause ends, then row 2 rests again.
         int ms = mode == 1 ? TimedMessageMs
                            : static_cast<int>((mode - 30) * long{TimedMessageMs} / TimedMessagePasses);
-        ed.con.WaitForKey(ms);
+        ed.MessageKeyWaiting = ed.con.WaitForKey(ms);
         DrawMessageLine(ed);
     } else if (mode == 30) {
         DrawMessageLine(ed);
     }
+}
+
+void DropMessageKey(Editor& ed)
+{
+    if (!ed.MessageKeyWaiting) return;
+    ed.MessageKeyWaiting = false;
+    // A hang-up is no key: it stays for the reader that ends the session.
+    if (ed.con.KeyWaiting() != HangupEvent) ed.con.ReadKey();
 }
 
 void ShowWarning(Editor& ed, const std::string& text, int number, int repeats)

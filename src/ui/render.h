@@ -33,6 +33,10 @@ void ToggleRus(Editor& ed);
 // mode 1: timed message (about three seconds, a key ends it at once and stays
 // unread); any mode below 30: a prompt that stays until row 2 is redrawn.
 void ShowMessage(Editor& ed, const std::string& text, int mode);
+// Before a prompt that follows a timed message in the same command: the key
+// that ended the message (if one did) is taken and dropped, so that it is
+// not typed into the prompt.
+void DropMessageKey(Editor& ed);
 // Text, two blanks and the number on row 2 in light red (row 3 blanked too),
 // held for a moment that a key ends.
 void ShowWarning(Editor& ed, const std::string& text, int number, int repeats);

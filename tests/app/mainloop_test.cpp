@@ -1,6 +1,10 @@
 // The main loop: binding lookup, dispatch again, the Un-get range, the
 // snapshots, the Ctrl+Alt keys and a randomized run that checks the text
 // stays consistent whatever keys come.
+#include <sys/stat.h>
+
+#include <deque>
+#include <filesystem>
 #include <random>
 #include <set>
 
@@ -8,6 +12,8 @@
 #include "app/loopcommands.h"
 #include "edit/typing.h"
 #include "app/loop_fixture.h"
+#include "files/fileio.h"
+#include "files/keystrokefile.h"
 
 namespace lumo {
 namespace {
@@ -301,15 +307,46 @@ TEST_F(LoopTest, RandomKeysKeepTheTextConsistent)
         if (!Excluded(key)) Push(key);
     }
     size_t pushed = con.keys.size();
+    // Names no file command can read, given now and then between keys: a
+    // FIFO (reading it would wait for ever), a directory, a name of 255
+    // bytes. Relative, so that the prompt holds the longest.
+    struct Cwd {
+        std::filesystem::path old = std::filesystem::current_path();
+        ~Cwd() { std::filesystem::current_path(old); }
+    } cwd;
+    std::filesystem::current_path(dir.path);
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    std::filesystem::create_directory("folder");
+    const std::vector<std::string> badNames = {"fifo", "folder", std::string(255, 'n')};
+    alarm(600);  // a reader that waits on the FIFO ends the test program
     int step = 0;
+    int badNamesGiven = 0;
     try {
         while (!con.keys.empty() && !ed.Ending) {
             RunOnePass(ed);
             ExpectConsistent(ed, ++step);
             if (HasFatalFailure()) return;
+            if (step % 250 == 0 && ed.PlaybackIndex == 0 && !ed.KeyFromPlayback) {
+                std::deque<KeyEvent> rest;
+                rest.swap(con.keys);
+                // The name, Enter, the key that ends " File not found: …"
+                // (never typed into the prompt that asks again), Esc.
+                Type(badNames[(step / 250) % badNames.size()]);
+                Push(Enter);
+                Push(' ');
+                Push(0x0000011B);
+                if ((step / 250) % 2) CmdGetFile(ed);
+                else CmdReadKeystrokeFile(ed);
+                EXPECT_TRUE(con.keys.empty()) << step;
+                ++badNamesGiven;
+                con.keys.swap(rest);
+                ExpectConsistent(ed, step);
+            }
         }
     } catch (const ScriptExhausted&) {
     }
+    alarm(0);
+    EXPECT_GT(badNamesGiven, 10);
     EXPECT_FALSE(ed.Ending);
     EXPECT_GT(pushed, 10000u);
     EXPECT_LT(con.keys.size(), 10u);  // every key was read

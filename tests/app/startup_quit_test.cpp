@@ -182,6 +182,23 @@ TEST_F(QuitTest, AFailedSaveGoesBackToEditing)
     EXPECT_TRUE(ed.Modified);
 }
 
+TEST_F(QuitTest, TheKeyThatEndsARefusalIsNotTypedIntoTheNamePrompt)
+{
+    // A cut line: the text may not go over its own file.
+    WriteFile(file, std::string(300, 'x') + "\n");
+    ASSERT_TRUE(Start({"-w", "-p", file}));
+    SetLine(ed, "changed", 1);
+    ed.Modified = true;
+    con.Push('1');  // save and quit: refused
+    con.Push(' ');  // ends the refusal message
+    con.Type(tmp / "other.txt");
+    con.Push(0x00001C0D);
+    EXPECT_TRUE(Quit(ed));
+    EXPECT_EQ(ed.ExitCode, ExitSaved);
+    EXPECT_EQ(ReadFile(tmp / "other.txt"), "changed\n");
+    EXPECT_EQ(ReadFile(file), std::string(300, 'x') + "\n");
+}
+
 TEST_F(QuitTest, RunEditorReturnsTheExitCode)
 {
     std::vector<std::string> argv = {"lumo", "-w", "-p", file};

@@ -2,6 +2,8 @@
 // their exit codes, the emergency save on SIGTERM.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -139,6 +141,47 @@ TEST_F(SignalE2E, HangupKeepsTheTextAsideAndNeverOverAnOlderSave)
     EXPECT_EQ(ReadFile(tmp / "state/notes.txt.save"), "an older save\n");
     EXPECT_EQ(ReadFile(tmp / "state/notes.txt.save.1"), "lost? first line\nsecond line\nthird line\n");
     EXPECT_EQ(ReadFile(file), "first line\nsecond line\nthird line\n");
+}
+
+// The emergency save of files whose names leave no room for ".save", and
+// of an editor asked to read a FIFO just before the signal.
+TEST_F(SignalE2E, SigtermSavesTheTextOfLongNamesAndAfterAFifo)
+{
+    std::string cyrillic;
+    for (int i = 0; i < 124; ++i) cyrillic += "\xD1\x84";
+    const struct Case {
+        std::string name;
+        bool fifo;
+    } cases[] = {{cyrillic + ".txt", false}, {std::string(251, 'n') + ".txt", false}, {"notes.txt", true}};
+    ASSERT_EQ(mkfifo((tmp / "pipe").c_str(), 0600), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.size());
+        std::filesystem::remove_all(tmp / "state");
+        WriteFile(tmp / c.name, "first line\n");
+        pidFile = tmp / "pid";
+        TmuxSession s("sh -c " + Quote("cd " + Quote(tmp.Dir()) + " && echo $$ > " + Quote(pidFile) +
+                                       " && exec env LUMO_HOME=" + Quote(tmp / "state") + " " + Quote(LUMO_BINARY) +
+                                       " -w " + Quote(c.name)));
+        ASSERT_TRUE(s.WaitFor("first line")) << s.Screen();
+        s.SendLiteral("kept ");
+        ASSERT_TRUE(s.WaitFor("kept first line")) << s.Screen();
+        if (c.fifo) {
+            s.Send("C-F9");
+            ASSERT_TRUE(s.WaitFor("ENTER FILE NAME")) << s.Screen();
+            s.SendLiteral("pipe");
+            s.Send("Enter");
+            ASSERT_TRUE(s.WaitFor("File not found: pipe")) << s.Screen();
+        }
+        ASSERT_EQ(kill(Pid(), SIGTERM), 0);
+        ASSERT_TRUE(s.WaitFor("LUMO-EXIT=")) << s.Screen();
+        std::vector<std::string> saves;
+        for (const auto& entry : std::filesystem::directory_iterator(tmp / "state"))
+            saves.push_back(entry.path().filename().string());
+        ASSERT_EQ(saves.size(), 1u);
+        const size_t kept = std::min<size_t>(100, c.name.size());
+        EXPECT_EQ(saves[0].compare(0, kept, c.name, 0, kept), 0) << saves[0];
+        EXPECT_EQ(ReadFile(tmp / ("state/" + saves[0])), "kept first line\n");
+    }
 }
 
 TEST_F(StartupE2E, CtrlAltBackspaceEndsAtOnceKeepingTheTextAside)

@@ -334,5 +334,29 @@ TEST_F(LoopTest, WindowKeys)
     EXPECT_EQ(ed.TopLine, 30);
 }
 
+TEST_F(LoopTest, SettingAndMovingALineBookmarkRecoloursItsRowsAtOnce)
+{
+    AddNumberedLines(20);
+    auto attr = [&](int line) { return con.Cell(1, line - ed.TopLine + 3) >> 8; };
+    Run();  // the first full draw
+    ASSERT_EQ(attr(4), 0x07);
+    // Each key's own redraw must show the change: nothing is drawn after it.
+    const struct Step {
+        int line;
+        KeyEvent key;
+        int coloured;
+        int plain;
+    } steps[] = {{4, AltDigit(1), 4, 0}, {9, AltDigit(1), 9, 4}, {12, AltDigit(2), 12, 0}, {12, AltDigit(3), 12, 0}};
+    for (const Step& s : steps) {
+        ed.CurrentLine = s.line;
+        Push(s.key);
+        Run();
+        EXPECT_NE(attr(s.coloured), 0x07) << s.line;
+        if (s.plain) {
+            EXPECT_EQ(attr(s.plain), 0x07) << s.line;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lumo

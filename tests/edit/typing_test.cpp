@@ -250,5 +250,43 @@ TEST_F(LoopTest, AltBackslashAddsToTheAbbreviationsFile)
     EXPECT_EQ(Text(1), "   see you later");
 }
 
+TEST_F(LoopTest, ACharacterTypedInColumn256WrapsOrIsRefusedVisibly)
+{
+    const std::string full = "word " + std::string(250, 'x');  // 255 characters
+    const struct Case {
+        bool wrapOff;
+        bool insert;
+    } cases[] = {{false, true}, {false, false}, {true, true}, {true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.wrapOff * 2 + c.insert);
+        ReleaseAllLines(ed);
+        AddLines({full, "short", "after"});
+        ed.FillCell = c.wrapOff ? (0x07B0 | WrapOff) : 0x07B0;
+        ed.InsertMode = c.insert;
+        con.messages.clear();
+        // End on the long line, then Down: column 256 on a short line.
+        ed.CurrentLine = 1;
+        Push(0x0200FF26);  // End
+        Push(keys::Down);
+        Type("z");
+        Run();
+        EXPECT_EQ(Text(1), full);
+        if (c.wrapOff) {
+            EXPECT_TRUE(con.Showed(" The line would pass 255 characters: not typed."));
+            EXPECT_EQ(ed.LineCount, 3);
+            EXPECT_EQ(TrimmedLength(GetLine(ed, 2)), 5);
+            EXPECT_EQ(ed.CurrentColumn, 256);
+        } else {
+            // The wrap takes it on to the next line, as past the width.
+            EXPECT_EQ(ed.LineCount, 3);
+            EXPECT_EQ(TrimmedLength(GetLine(ed, 2)), 5);
+            EXPECT_EQ(Text(3).substr(0, 7), "z after");
+            EXPECT_EQ(ed.CurrentLine, 3);
+            EXPECT_EQ(ed.CurrentColumn, 2);
+            EXPECT_TRUE(ed.Modified);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lumo

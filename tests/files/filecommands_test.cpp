@@ -99,6 +99,7 @@ TEST_F(FileCommandTest, AnIncompleteTextGoesToOtherFilesButNotOverItsOwn)
     StoreKey(ed, 0x0000310D);
     con.Type(dir + "cut.txt");  // replacing its own file: refused, asked again
     con.Push(Enter);
+    con.Push(Dismiss);
     con.Type(dir + "block.txt");
     con.Push(Enter);
     WriteBlock(ed);
@@ -170,6 +171,7 @@ TEST_F(FileCommandTest, GetFileAsksAgainForAMissingFileAndEscCancels)
     AddLines({"a"});
     con.Type(dir + "missing.txt");
     con.Push(Enter);
+    con.Push(Dismiss);
     con.Push(Esc);
     GetFile(ed);
     EXPECT_TRUE(con.Showed(" File not found: " + dir + "missing.txt"));
@@ -267,14 +269,17 @@ TEST_F(FileCommandTest, EditOtherRunsTheEditorOnTheQuotedName)
     std::string saved = old ? old : "";
     setenv("COMSPEC", script.c_str(), 1);
     ed.FileName = dir + "text.txt";
-    ed.OtherFileName = dir + "it's $(other).txt";
-    con.Push(Enter);
-    EditOther(ed);
+    // A name that looks like an option is still a name: it comes after "--".
+    for (std::string name : {dir + "it's $(other).txt", std::string("--help"), std::string("-m5")}) {
+        ed.OtherFileName = name;
+        con.Push(Enter);
+        EditOther(ed);
+        EXPECT_EQ(ed.OperationFailed, 0);
+        EXPECT_EQ(ReadFile(dir + "args"),
+                  "/C\n" + ShellQuote(OwnProgramPath()) + OptionsForChild(ed) + " -- " + ShellQuote(name) + "\n");
+    }
     if (old) setenv("COMSPEC", saved.c_str(), 1);
     else unsetenv("COMSPEC");
-    EXPECT_EQ(ed.OperationFailed, 0);
-    EXPECT_EQ(ReadFile(dir + "args"), "/C\n" + ShellQuote(OwnProgramPath()) + OptionsForChild(ed) + " " +
-                                          ShellQuote(dir + "it's $(other).txt") + "\n");
 }
 
 TEST_F(FileCommandTest, EditOtherOnTheEditedFileIsRefused)
@@ -347,6 +352,7 @@ TEST_F(FileCommandTest, AnEmptyNameIsAskedAgainOnlyWhenReading)
     std::string name;
     // Mode 0: the empty answer, then Esc at the second prompt.
     con.Push(Enter);
+    con.Push(Dismiss);
     con.Push(Esc);
     OpenFileDialog(ed, name, file, OpenReadAsk);
     EXPECT_EQ(ed.OperationFailed, 1);

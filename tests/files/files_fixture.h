@@ -27,6 +27,9 @@ namespace lumo::filetest {
 constexpr KeyEvent Esc = 0x0000011B;
 constexpr KeyEvent Enter = 0x00001C0D;
 constexpr KeyEvent F2 = 0x0200FF02;
+// A key that ends a timed message; a prompt the same command opens next
+// never gets it.
+constexpr KeyEvent Dismiss = 0x00003920;
 
 // The user and group an ordinary user's child runs as when the tests run as root.
 constexpr uid_t OrdinaryId = 65534;

@@ -87,6 +87,9 @@ TEST_F(LoadTest, ExtensionRules)
         {"notes.60", 60, false}, {"notes.255", 254, false}, {"notes.0", 254, false},
         {"unit.pas", 85, true},  {"UNIT.Pp", 85, true},     {"/x/my.dir/file", 254, false},
         {"/x/my.072", 72, false}, {"noext", 254, false},
+        // The extension is the base name's, whatever dots the directories have.
+        {"./t.pas", 85, true}, {"../x/notes.60", 60, false}, {"/x/v1.2/unit.pas", 85, true},
+        {"/x/notes.60/readme", 254, false},
     };
     for (const auto& c : cases) {
         ScriptedConsole console;
@@ -123,6 +126,7 @@ TEST_F(LoadTest, ANameThatCannotBeATextFileAsksForAnotherName)
     for (std::string bad : {dir + "missing/dir/file.txt", dir + "sub", dir + "fifo", std::string("/dev/null")}) {
         con.shown.clear();
         ed.FileName = bad;
+        con.Push(Dismiss);
         con.Push(Esc);  // the dialog is cancelled
         ASSERT_TRUE(LoadFile(ed)) << bad;
         EXPECT_TRUE(con.Showed("INVALID FILE NAME!")) << bad;
@@ -133,6 +137,7 @@ TEST_F(LoadTest, ANameThatCannotBeATextFileAsksForAnotherName)
     // rejected name's extension had not changed.
     WriteFile(dir + "good.txt", "good\n");
     ed.FileName = dir + "missing/x.pas";
+    con.Push(Dismiss);
     con.Type(dir + "good.txt");
     con.Push(Enter);
     ASSERT_TRUE(LoadFile(ed));
@@ -153,6 +158,7 @@ TEST_F(LoadTest, AnUnreadableFileIsNeverEmptied)
     GiveToOrdinaryUser(dir + "secret.txt");
     int result = AsOrdinaryUser([&] {
         ed.FileName = dir + "secret.txt";
+        con.Push(Dismiss);
         con.Push(Esc);
         if (!LoadFile(ed)) return 1;
         if (!con.Showed(" The file cannot be read: " + dir + "secret.txt")) return 2;

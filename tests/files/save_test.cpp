@@ -159,6 +159,7 @@ TEST_F(SaveTest, AFailedSaveLeavesTheFileAsItWasAndNoTemporaryFile)
     }
     ed.Modified = true;
     WithFileSizeLimit(4096, [&] {
+        con.Push(Dismiss);
         con.Push(Esc);  // F2 asks for another name after the failure
         SaveFile(ed);
     });
@@ -183,6 +184,7 @@ TEST_F(SaveTest, AFailedInPlaceSavePutsTheOldTextBack)
     }
     ed.Modified = true;
     WithFileSizeLimit(4096, [&] {
+        con.Push(Dismiss);
         con.Push(Esc);
         SaveFile(ed);
     });
@@ -217,6 +219,7 @@ TEST_F(SaveTest, UnwritablePlacesAreWriteErrors)
     for (std::string target : {dir + "no/such/dir.txt", std::string("/proc/lumo-test.txt"), dir}) {
         con.shown.clear();
         ed.FileName = target;
+        con.Push(Dismiss);
         con.Push(Esc);
         SaveFile(ed);
         EXPECT_EQ(ed.OperationFailed, 1) << target;
@@ -235,6 +238,7 @@ TEST_F(SaveTest, AReadOnlyFileIsNotReplaced)
     ASSERT_TRUE(LoadFile(ed));
     SetLine(ed, "changed", 1);
     ed.Modified = true;
+    con.Push(Dismiss);
     con.Push(Esc);
     SaveFile(ed);
     EXPECT_EQ(ReadFile(dir + "ro.txt"), "read only\n");
@@ -246,6 +250,7 @@ TEST_F(SaveTest, AReadOnlyFileIsNotReplaced)
     ed.LineBlockFirst = ed.LineBlockLast = 1;
     StoreKey(ed, KeyShiftF2);
     con.Push(Enter);  // the offered name: ro.txt
+    con.Push(Dismiss);
     con.Push(Esc);
     WriteBlock(ed);
     EXPECT_TRUE(con.Showed(WriteErrorMessage));
@@ -289,6 +294,7 @@ TEST_F(SaveTest, AWritableFileInAReadOnlyDirectoryIsWrittenInPlace)
         // A file that does not exist yet cannot be made there at all.
         ed.FileName = dir + "ro/new.txt";
         ed.Modified = true;
+        con.Push(Dismiss);
         con.Push(Esc);
         SaveFile(ed);
         if (ed.OperationFailed != 1 || !con.Showed(WriteErrorMessage)) return 3;
@@ -308,6 +314,7 @@ TEST_F(SaveTest, AfterAWriteErrorTheTextCanGoToAnotherName)
     AddLines({"text"});
     ed.Modified = true;
     ed.FileName = dir + "no/such/file.txt";
+    con.Push(Dismiss);
     con.Type(dir + "other.txt");
     con.Push(Enter);
     SaveFile(ed);
@@ -324,6 +331,7 @@ TEST_F(SaveTest, AnIncompleteTextIsNeverSavedOverItsFile)
     ASSERT_TRUE(Load("cut.txt", original));
     ed.Modified = true;
     con.shown.clear();
+    con.Push(Dismiss);
     con.Push(Esc);  // F2 then offers the dialog: cancelled
     SaveFile(ed);
     EXPECT_EQ(ed.OperationFailed, 1);
@@ -339,6 +347,7 @@ TEST_F(SaveTest, AnIncompleteTextIsNeverSavedOverItsFile)
 
     // Another file takes it.
     ed.FileName = dir + "cut.txt";
+    con.Push(Dismiss);
     con.Type(dir + "part.txt");
     con.Push(Enter);
     SaveFile(ed);

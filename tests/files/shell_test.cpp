@@ -148,7 +148,7 @@ TEST_F(ShellCommandLines, SecondEditorGetsTheRunningEditorsOptions)
     con.Push(0x00001C0D);
     EditOther(ed);
     EXPECT_EQ(ed.OperationFailed, 0);
-    EXPECT_EQ(ReadFile(log), "[/C][" + OwnProgramPath() + " -w '-X" + tmp.Dir() + "x y/' '" + other + "']");
+    EXPECT_EQ(ReadFile(log), "[/C][" + OwnProgramPath() + " -w '-X" + tmp.Dir() + "x y/' -- '" + other + "']");
 }
 
 // Runs a test body in `dir` as the current directory.
@@ -213,6 +213,36 @@ TEST_F(ShellCommandLines, AddCurrentLineAndWord)
     CmdAddCurrentLine(ed);
     EXPECT_EQ(ReadFile(tmp / "shorts.lmo"), "spaced out line\r\nnamed\r\n");
     EXPECT_FALSE(Exists(log));
+}
+
+// A session told to end while a child runs (SIGTERM, SIGHUP).
+// It comes once `ready` exists (the child has set itself up).
+class EndingConsole : public CountingConsole {
+public:
+    std::string ready;
+    bool HangupPending() override { return Exists(ready); }
+};
+
+TEST_F(Shell, ASessionToldToEndStopsWaitingForTheChildAndTellsIt)
+{
+    EndingConsole ending;
+    ending.ready = tmp / "ready";
+    Editor editor{ending};
+    // Nothing of the children's output is left open behind them.
+    const std::string quiet = " /C exec >/dev/null 2>&1; ";
+    std::string out = tmp / "out";
+    // The child hears SIGHUP and says so.
+    RunShell(editor, quiet + "trap 'echo told > " + ShellQuote(out) + "; exit' HUP; touch " +
+                         ShellQuote(ending.ready) + "; sleep 20 & wait");
+    EXPECT_EQ(ReadFile(out), "told\n");
+    EXPECT_EQ(ending.resumed, 1);
+    // One that does not listen is left to itself after a moment: the editor
+    // goes on to save its own text.
+    std::filesystem::remove(ending.ready);
+    std::string finished = tmp / "finished";
+    RunShell(editor, quiet + "trap '' HUP; touch " + ShellQuote(ending.ready) + "; sleep 20; touch " +
+                         ShellQuote(finished));
+    EXPECT_FALSE(Exists(finished));
 }
 
 }  // namespace

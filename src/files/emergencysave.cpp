@@ -1,0 +1,66 @@
+// The emergency save: the unsaved text in a new file of its own, when the
+// session ends without a save or the file it belongs to cannot take it.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "files/fileio.h"
+#include "files/statedir.h"
+
+namespace lumo {
+
+namespace {
+
+bool WriteNewFile(const std::string& path, const std::string& data)
+{
+    // O_EXCL: an older save file or anything else of that name is never
+    // overwritten; O_NOFOLLOW: nor is a file a link points to.
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+    if (fd < 0) return false;
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < data.size()) {
+        ssize_t n = write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = fsync(fd) == 0 && ok;
+    ok = close(fd) == 0 && ok;
+    if (!ok) {
+        int why = errno;
+        unlink(path.c_str());
+        errno = why;
+    }
+    return ok;
+}
+
+}  // namespace
+
+std::string WriteEmergencySave(Editor& ed)
+{
+    std::string data = EncodeLines(ed, 1, ed.LineCount, SaveAsIs);
+    // The state directory first; when that cannot be used, beside the
+    // edited file, and last the temporary directory, so the text is not
+    // lost whatever one of them lacks.
+    std::string fileDir = ed.FileName.find('/') == std::string::npos
+                              ? std::string("./")
+                              : ed.FileName.substr(0, ed.FileName.rfind('/') + 1);
+    const char* tmpdir = std::getenv("TMPDIR");
+    std::string tempDir = tmpdir && tmpdir[0] == '/' ? std::string(tmpdir) + "/" : std::string("/tmp/");
+    for (const std::string& dir : {ed.StateDir, fileDir, tempDir}) {
+        if (dir == ed.StateDir && !CreateStateDirectory(dir)) continue;
+        // A few tries: another editor may take the same name between the
+        // look and the create.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            std::string path = EmergencySavePath(dir, ed.FileName);
+            if (WriteNewFile(path, data)) return path;
+            if (errno != EEXIST) break;
+        }
+    }
+    return {};
+}
+
+}  // namespace lumo
