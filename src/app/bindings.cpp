@@ -16,6 +16,8 @@
 #include "edit/recording.h"
 #include "files/recode.h"
 #include "edit/textconvert.h"
+#include "edit/search.h"
+#include "files/changebyfile.h"
 
 namespace lumo {
 
@@ -155,6 +157,23 @@ const Binding Rows[] = {
     {0x0308A000, CmdDown4, "Alt+Down"},
     // ---- terminal life ----
     {PasteEvent, CmdPasteText, "bracketed paste"},
+
+    // ---- search and replace ----
+    {0x0200FF06, CmdReplace, "F6"},
+    {0x0200FF07, CmdFindDown, "F7"},
+    {0x0202FF07, CmdFindDown, "Shift+F7"},
+    {0x0204FF07, CmdFindUp, "Ctrl+F7"},
+    {0x0207FF07, CmdFindUp, "Ctrl+Shift+F7"},
+    {0x0208FF07, CmdFindUp, "Alt+F7"},
+    {0x020BFF07, CmdFindUp, "Alt+Shift+F7"},
+    {0x00041C0A, CmdFindNext, "Ctrl+Enter"},
+    {0x10041C0A, CmdFindNext, "Ctrl+Enter"},
+    {0x03081C00, CmdFindNext, "Alt+Enter"},
+    {0x00042C1A, CmdFindBlankLine, "Ctrl+Z"},
+    {0x00041011, CmdFindComment, "Ctrl+Q"},
+    {0x0207FF08, CmdChangeByFile, "Ctrl+Shift+F8"},
+    {0x0208FF08, CmdChangeByFile, "Alt+F8"},
+    {0x020BFF08, CmdChangeByFile, "Alt+Shift+F8"},
 };
 
 const std::vector<Binding>& SortedRows()

@@ -235,6 +235,23 @@ struct Editor {
     // A timed message was ended by a key that nobody has read yet: a prompt
     // the same command opens next must not take that key as typed.
     bool MessageKeyWaiting = false;
+    // ---- search and replace ----
+    bool SearchUpward = false;  // the direction of the last F7-family search, for Next
+    std::string FindString;     // F6's text to find and its replacement
+    std::string ReplaceString;
+    int ReplaceCase = 0;          // the running replace's case setting (15, -15, 0 not chosen)
+    bool ReplaceInBlock = false;  // scope: the line block, else the whole text
+    bool ReplaceAskEach = false;  // the answer to " To ask OK for every case ?"
+    bool ReplaceAsk = false;      // asking now ("3 - all" stops it for this pass)
+    int ReplaceFrom = 0;          // the column after which the next search begins (0: whole line)
+    int PreviousLine = 0;         // the last occurrence left unchanged (0: none)
+    int PreviousColumn = 0;
+    PositionMark ReplaceReturn;   // where F6 was pressed; follows lines a carry-over inserts
+    // Change by file: puts the next pair into FindString/ReplaceString.
+    // 1 a pair, 0 no more lines, 2 the file ended inside a pair. Holds the
+    // open pairs file; empty when no change by file runs.
+    std::function<int(Editor&)> NextPair;
+    std::string PairsFileName;  // offered by the file dialog, kept between uses
 };
 
 // Reassembles the four key bytes into the 32-bit value bindings compare.

@@ -247,10 +247,14 @@ bool Excluded(KeyEvent key)
         uint16_t low = key & 0xFFFF;
         if (low == 0xFF02 || low == 0xFF04 || low == 0xFF09) return true;
     }
+    // Change by file's dialog, Replace and the search's variants: their
+    // input lines eat random keys until one happens to end them (F7 stays).
     if (const Binding* b = FindBinding(key)) {
         static const std::set<std::string> names = {"Esc",      "F1",       "Alt+H",         "F2",
                                                      "Ctrl+F2",  "Shift+F2", "Shift+F1",      "Ctrl+F4",
-                                                     "Ctrl+F9",  "Ctrl+Shift+F9"};
+                                                     "Ctrl+F9",  "Ctrl+Shift+F9", "Ctrl+Shift+F8", "Alt+F8",
+                                                     "Alt+Shift+F8", "Shift+F7",      "Ctrl+F7",
+                                                     "Ctrl+Shift+F7", "Alt+F7",       "Alt+Shift+F7", "F6"};
         if (names.count(b->name)) return true;
     }
     return false;
