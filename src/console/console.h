@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace lumo {
@@ -53,6 +54,10 @@ public:
     // screen and stop reading keys; Resume takes it back. No-ops by default.
     virtual void Suspend() {}
     virtual void Resume() {}
+    // Hands a control sequence for the terminal itself (not for the screen
+    // cells) straight through, such as the one that sets the desktop
+    // clipboard. Ignored where there is no terminal.
+    virtual void SendToTerminal(const std::string& /*bytes*/) {}
 
     uint16_t& Cell(int column, int row)  // both from 1
     {

@@ -68,6 +68,7 @@ public:
     bool WaitForKey(int milliseconds) override;
     void Suspend() override;
     void Resume() override;
+    void SendToTerminal(const std::string& bytes) override { WriteAll(bytes); }
 
     // Why OpenScreen failed, as one line for standard error.
     const std::string& OpenError() const { return openError_; }
