@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "edit/blocks.h"
 #include "edit/bookmarks.h"
+#include "edit/countblock.h"
+#include "files/clipboard.h"
 #include "app/help.h"
 #include "editor/keyreading.h"
 #include "app/loopcommands.h"
@@ -174,6 +177,31 @@ const Binding Rows[] = {
     {0x0207FF08, CmdChangeByFile, "Ctrl+Shift+F8"},
     {0x0208FF08, CmdChangeByFile, "Alt+F8"},
     {0x020BFF08, CmdChangeByFile, "Alt+Shift+F8"},
+
+    // ---- blocks, count block, clipboard ----
+    {0x03082600, CmdMarkLineBlock, "Alt+L"},
+    {0x03083000, CmdMarkBoxCorner, "Alt+B"},
+    {0x03082F00, CmdBoxWord, "Alt+V"},
+    {0x03082D00, CmdBoxWord, "Alt+X"},
+    {0x03082C00, CmdBoxWord, "Alt+Z"},
+    {0x03081200, CmdBoxToLineEnd, "Alt+E"},
+    {0x0202FF26, CmdBoxToLineEnd, "Shift+End"},
+    {0x03083100, CmdBoxWholeLine, "Alt+N"},
+    {0x03082E00, CmdCopyBlock, "Alt+C"},
+    {0x03082500, CmdCopyBlock, "Alt+K"},
+    {0x03083200, CmdMoveBlock, "Alt+M"},
+    {0x03082200, CmdDeleteBlock, "Alt+G"},
+    {0x0208FF29, CmdIndentBlock, "Alt+Ins"},
+    {0x0208FF2A, CmdUnindentBlock, "Alt+Del"},
+    {0x03082100, CmdFillBox, "Alt+F"},
+    {0x03083500, CmdWhereBlock, "Alt+/"},
+    {0x0008352F, CmdWhereBlock, "AltGr+/"},
+    {0x03081600, CmdUnmarkBlock, "Alt+U"},
+    {0x03081000, CmdCountBlock, "Alt+Q"},
+    {0x00042E03, CmdClipboardCopy, "Ctrl+C"},
+    {0x0204FF29, CmdClipboardCopy, "Ctrl+Ins"},
+    {0x00042D18, CmdClipboardCut, "Ctrl+X"},
+    {0x00042F16, CmdClipboardPaste, "Ctrl+V"},
 };
 
 const std::vector<Binding>& SortedRows()

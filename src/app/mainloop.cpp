@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/bindings.h"
+#include "edit/blocks.h"
 #include "editor/keyreading.h"
 #include "app/loopcommands.h"
 #include "edit/typing.h"
@@ -145,6 +146,8 @@ void RunOnePass(Editor& ed)
 
 void MainLoop(Editor& ed)
 {
+    // Del's " Delete the marked block ?" deletes through the block commands.
+    if (!ed.DeleteMarkedBlock) ed.DeleteMarkedBlock = [](Editor& e) { DeleteBlock(e); };
     while (!ed.Ending) RunOnePass(ed);
 }
 

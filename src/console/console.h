@@ -86,6 +86,10 @@ public:
     // wait that reads no keys (a child process) stop and let the editor
     // save. The HangupEvent still comes through ReadKey.
     virtual bool HangupPending() { return false; }
+    // Hands a control sequence for the terminal itself (not for the screen
+    // cells) straight through, such as the one that sets the desktop
+    // clipboard. Ignored where there is no terminal.
+    virtual void SendToTerminal(const std::string& /*bytes*/) {}
 
     uint16_t& Cell(int column, int row)  // both from 1
     {

@@ -43,6 +43,8 @@ public:
     KeyEvent ReadKey() override;
     KeyEvent KeyWaiting() override;
     bool WaitForKey(int milliseconds) override;
+    std::string sentToTerminal;  // what SendToTerminal got
+    void SendToTerminal(const std::string& bytes) override { sentToTerminal += bytes; }
 
     bool ApplyNewSize() override;
     PastedText TakePaste() override;

@@ -74,6 +74,7 @@ public:
     bool ApplyNewSize() override;
     PastedText TakePaste() override;
     bool HangupPending() override;
+    void SendToTerminal(const std::string& bytes) override { WriteAll(bytes); }
 
     // Why OpenScreen failed, as one line for standard error.
     const std::string& OpenError() const { return openError_; }

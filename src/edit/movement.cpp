@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "edit/blocks.h"
 #include "editor/linestore.h"
 #include "ui/render.h"
 
@@ -22,41 +23,6 @@ void Unmark(Editor& ed)
     ed.BoxFirstColumn = ed.BoxLastColumn = 0;
 }
 
-void MarkLines(Editor& ed)
-{
-    if (ed.BoxFirstLine > 0) {
-        ed.LineBlockFirst = ed.BoxFirstLine;
-        ed.LineBlockLast = ed.BoxLastLine;
-        ed.BoxFirstLine = ed.BoxLastLine = 0;
-    }
-    int line = ed.CurrentLine;
-    if (ed.LineBlockFirst <= 0) ed.LineBlockFirst = ed.LineBlockLast = line;
-    else if (line > ed.LineBlockLast) ed.LineBlockLast = line;
-    else if (line < ed.LineBlockFirst) ed.LineBlockFirst = line;
-}
-
-// A box corner at (current line, column): starts a one-cell box or widens
-// the box to take the cell in. A marked line block is extended instead.
-void MarkBoxCorner(Editor& ed, int column)
-{
-    if (column > LineSize(ed)) --column;
-    column = std::clamp(column, 1, 256);
-    if (ed.LineBlockFirst > 0) {
-        MarkLines(ed);
-        return;
-    }
-    int line = ed.CurrentLine;
-    if (ed.BoxFirstLine <= 0) {
-        ed.BoxFirstLine = ed.BoxLastLine = line;
-        ed.BoxFirstColumn = ed.BoxLastColumn = column;
-        return;
-    }
-    if (line > ed.BoxLastLine) ed.BoxLastLine = line;
-    else if (line < ed.BoxFirstLine) ed.BoxFirstLine = line;
-    if (column > ed.BoxLastColumn) ed.BoxLastColumn = column;
-    else if (column < ed.BoxFirstColumn) ed.BoxFirstColumn = column;
-}
-
 // Shift+Right and Shift+Left: the box edge under the cursor moves with it.
 void ExtendBoxRight(Editor& ed)
 {
@@ -66,7 +32,7 @@ void ExtendBoxRight(Editor& ed)
     bool onEdge = old == ed.BoxFirstColumn || old == ed.BoxLastColumn;
     if (onEdge && old <= LineSize(ed)) ++ed.CurrentColumn;
     if (old != ed.BoxFirstColumn || ed.BoxFirstColumn == ed.BoxLastColumn)
-        ed.BoxLastColumn = std::min(ed.BoxLastColumn + 1, 256);
+        ed.BoxLastColumn = std::min(ed.BoxLastColumn + 1, MaxText);  // a box column is 1..255
     else
         ++ed.BoxFirstColumn;
 }

@@ -313,3 +313,174 @@ void ReleaseAllLines(Editor& ed)
 }
 
 }  // namespace lumo
+
+// ---- many lines at once (blocks, paste) ----
+
+namespace lumo {
+
+namespace {
+
+// Every remembered line number as `count` InsertLine(at) calls move it.
+void FollowInsert(Editor& ed, int at, int count)
+{
+    auto shift = [at, count](int& ref) {
+        if (ref >= at) ref += count;
+    };
+    for (int i = 1; i <= 3; ++i) shift(ed.LineBookmarks[i]);
+    for (int i = 1; i <= 2; ++i) {
+        shift(ed.PositionBookmarks[i].line);
+        shift(ed.PositionBookmarks[i].top);
+    }
+    shift(ed.LineBlockFirst);
+    shift(ed.LineBlockLast);
+    shift(ed.BoxFirstLine);
+    shift(ed.BoxLastLine);
+    if (ed.CurrentLine > at) ed.CurrentLine += count;
+}
+
+// Every remembered line number as `count` DeleteLine(first) calls move it
+// (lines first..first+count-1 go). LineCount is not changed here.
+void FollowDelete(Editor& ed, int first, int count)
+{
+    const int last = first + count - 1;
+    auto onLine = [first, last, count](int& ref) {  // cleared with its line
+        if (ref > last) ref -= count;
+        else if (ref >= first) ref = 0;
+    };
+    auto top = [first, last, count](int& ref) {  // slides to the first deleted line
+        if (ref > last) ref -= count;
+        else if (ref > first) ref = first;
+    };
+    auto bottom = [first, count](int& ref) {
+        if (ref >= first) ref = std::max(ref - count, first - 1);
+    };
+    for (int i = 1; i <= 3; ++i) onLine(ed.LineBookmarks[i]);
+    for (int i = 1; i <= 2; ++i) {
+        onLine(ed.PositionBookmarks[i].line);
+        top(ed.PositionBookmarks[i].top);
+    }
+    top(ed.LineBlockFirst);
+    top(ed.BoxFirstLine);
+    bottom(ed.LineBlockLast);
+    bottom(ed.BoxLastLine);
+    top(ed.CurrentLine);
+    if (ed.LineBlockLast < ed.LineBlockFirst) ed.LineBlockFirst = ed.LineBlockLast = 0;
+    if (ed.BoxLastLine < ed.BoxFirstLine) ed.BoxFirstLine = ed.BoxLastLine = 0;
+}
+
+// Keeps `text` for the line restore, as BeginLineChange does for a line
+// about to go.
+void RememberDeleted(Editor& ed, std::string_view text, int capacity)
+{
+    ed.RestoreIndex = (ed.RestoreIndex + 1) % 16;
+    std::string& slot = ed.RestoreRing[ed.RestoreIndex];
+    slot.assign(text);
+    if (static_cast<int>(slot.size()) < capacity) slot.append(capacity - slot.size(), ' ');
+}
+
+// The restore ring gets lines first..last (the last 16 of them), unless the
+// first is already kept because the line was being edited.
+void RememberDeletedLines(Editor& ed, int first, int last)
+{
+    if (ed.LineEdited) ++first;
+    for (int n = std::max(first, last - 15); n <= last; ++n)
+        RememberDeleted(ed, ed.LineTable[n].text(), ed.LineTable[n].capacity());
+}
+
+}  // namespace
+
+bool RoomForLines(Editor& ed, int count, size_t capacities)
+{
+    const char* refusal = nullptr;
+    if (count > MaxLines - ed.LineCount) refusal = " TOO MANY LINES! DO NOT SAVE THIS FILE!";
+    else if ((count > 0 || capacities > 0) && capacities + static_cast<size_t>(count) >= LargestFreeBlock(ed))
+        refusal = " NOT ENOUGH MEMORY!";
+    if (!refusal) return true;
+    ShowMessage(ed, refusal, 1);
+    ed.OperationFailed = 1;
+    return false;
+}
+
+bool InsertLines(Editor& ed, int at, int count, const std::function<NewLine(int)>& source)
+{
+    ed.OperationFailed = 0;
+    if (count <= 0) return true;
+    if (count > MaxLines - ed.LineCount) return RoomForLines(ed, count, 0);
+    at = std::clamp(at, 1, ed.LineCount + 1);
+    std::vector<LineRecord> made(count);
+    size_t cost = 0;
+    bool ok = true;
+    for (int i = 0; i < count && ok; ++i) {
+        NewLine line = source(i);
+        line.capacity = std::clamp(std::max(line.capacity, LengthWithoutBlanks(line.text.substr(0, MaxText))), 0, MaxText);
+        cost += RecordCost(line.capacity);
+        ok = cost < LargestFreeBlock(ed) && made[i].assign(line.text, line.capacity);
+    }
+    if (!ok) {
+        for (LineRecord& r : made) r.clear();
+        return RoomForLines(ed, count, static_cast<size_t>(-1) / 2);
+    }
+    if (ed.LineCount > 0) ed.Modified = true;
+    std::move_backward(ed.LineTable.begin() + at, ed.LineTable.begin() + ed.LineCount + 1,
+                       ed.LineTable.begin() + ed.LineCount + 1 + count);
+    std::copy(made.begin(), made.end(), ed.LineTable.begin() + at);
+    ed.LineCount += count;
+    Charge(ed, cost);
+    FollowInsert(ed, at, count);
+    return true;
+}
+
+void DeleteLines(Editor& ed, int first, int count)
+{
+    if (ed.LineCount < 1 || count < 1) return;
+    first = std::clamp(first, 1, ed.LineCount);
+    count = std::min(count, ed.LineCount - first + 1);
+    // The last line of the text is blanked instead of deleted.
+    const bool all = count >= ed.LineCount;
+    const int removed = all ? ed.LineCount - 1 : count;
+    ed.Modified = true;
+    RememberDeletedLines(ed, first, first + removed - 1);
+    if (removed > 0) {
+        for (int n = first; n < first + removed; ++n) {
+            Release(ed, RecordCost(ed.LineTable[n].capacity()));
+            ed.LineTable[n].clear();
+        }
+        std::move(ed.LineTable.begin() + first + removed, ed.LineTable.begin() + ed.LineCount + 1,
+                  ed.LineTable.begin() + first);
+        std::fill(ed.LineTable.begin() + ed.LineCount + 1 - removed, ed.LineTable.begin() + ed.LineCount + 1,
+                  LineRecord{});
+        FollowDelete(ed, first, removed);
+        ed.LineCount -= removed;
+    }
+    if (removed > 0) ed.LineEdited = false;
+    if (all) {
+        // As DeleteLine blanks a last line: kept for the restore, then it
+        // counts as the line being edited.
+        LineRecord& last = ed.LineTable[1];
+        if (!ed.LineEdited) RememberDeleted(ed, last.text(), last.capacity());
+        ed.LineEdited = true;
+        last.assign("", last.capacity());
+        ed.CurrentColumn = 1;
+    }
+    ed.CurrentLine = std::clamp(ed.CurrentLine, 1, ed.LineCount);
+}
+
+void MoveLines(Editor& ed, int first, int last, int below)
+{
+    if (first < 1 || last > ed.LineCount || first > last) return;
+    if (below >= first && below < last) return;
+    below = std::clamp(below, 0, ed.LineCount);
+    const int count = last - first + 1;
+    ed.Modified = true;
+    RememberDeletedLines(ed, first, last);
+    // As a copy below `below` followed by the delete of the originals.
+    FollowInsert(ed, below + 1, count);
+    FollowDelete(ed, below < first ? first + count : first, count);
+    auto table = ed.LineTable.begin();
+    if (below < first) std::rotate(table + below + 1, table + first, table + last + 1);
+    else std::rotate(table + first, table + last + 1, table + below + 1);
+    ed.LineEdited = false;
+    ed.CurrentLine = std::clamp(ed.CurrentLine, 1, ed.LineCount);
+}
+
+}  // namespace lumo

@@ -58,3 +58,35 @@ inline char CharAt(const std::string& s, int p)
 }
 
 }  // namespace lumo
+
+namespace lumo {
+
+// ---- many lines at once (blocks, paste) ----
+// Each keeps every remembered line number in step exactly as the same number
+// of InsertLine or DeleteLine calls would, with one move of the table's
+// references instead of one per line.
+
+// What one new line is to hold: its text and its capacity.
+struct NewLine {
+    std::string_view text;
+    int capacity = 0;
+};
+// True when `count` more lines of the given total record cost (capacities)
+// fit under the line limit and the budget; otherwise shows the line store's
+// message, sets OperationFailed and returns false.
+bool RoomForLines(Editor& ed, int count, size_t capacities);
+// Inserts `count` lines so that they become lines at..at+count-1; line i
+// (from 0) is made from source(i), which is called before any reference
+// moves (it may read the text). Whole or nothing: on refusal (RoomForLines,
+// or the heap) nothing changes and the result is false.
+bool InsertLines(Editor& ed, int at, int count, const std::function<NewLine(int)>& source);
+// Deletes lines first..first+count-1 as `count` DeleteLine(first) calls
+// would: the restore ring gets the last 16 of them, a text left without
+// lines keeps one blank line.
+void DeleteLines(Editor& ed, int first, int count);
+// Moves lines first..last to below line `below` (outside first..last-1), as
+// copying them there and deleting them at their old place would leave every
+// remembered line number; the records themselves are not copied.
+void MoveLines(Editor& ed, int first, int last, int below);
+
+}  // namespace lumo

@@ -123,20 +123,23 @@ protected:
     }
 };
 
-TEST_F(ShellCommandLines, PorterGetsTheClipboardFileOnlyWithTheOption)
+// With -# the clipboard's text goes to the desktop clipboard directly (the
+// terminal's sequence, wl-copy or xclip run without a shell): no command line
+// goes through the interpreter, with the option or without it.
+TEST_F(ShellCommandLines, ClipboardExchangeRunsNoShellCommand)
 {
     std::string text = "copied";
     con.Push(0x00042E03);  // Ctrl+C
     con.Push(0x00001C0D);
     InputLine(ed, text, InputPlain);
-    EXPECT_FALSE(Exists(log));  // no exchange program without -#
+    EXPECT_FALSE(Exists(log));
 
     ed.ExternalClipboard = true;
     con.Push(0x00042E03);
     con.Push(0x00001C0D);
     InputLine(ed, text, InputPlain);
-    EXPECT_EQ(ReadFile(log), "[/C][Porter.exe '#" + ed.ClipboardFile + "']");
-    EXPECT_EQ(ReadFile(ed.ClipboardFile), "B\r\ncopied\r\n");
+    EXPECT_FALSE(Exists(log));
+    EXPECT_EQ(ReadFile(ed.ClipboardFile), "B\r\ncopied");
 }
 
 TEST_F(ShellCommandLines, SecondEditorGetsTheRunningEditorsOptions)

@@ -299,12 +299,12 @@ TEST_F(InputLineTest, ClipboardKeys)
     con.Push(CtrlC);
     con.Push(Enter);
     Run("copied");
-    EXPECT_EQ(ReadFile(ed.ClipboardFile), "B\r\ncopied\r\n");
+    EXPECT_EQ(ReadFile(ed.ClipboardFile), "B\r\ncopied");  // no line end after the string
 
     con.Push(CtrlX);
     con.Push(Enter);
     EXPECT_EQ(Run("cut"), "");
-    EXPECT_EQ(ReadFile(ed.ClipboardFile), "B\r\ncut\r\n");
+    EXPECT_EQ(ReadFile(ed.ClipboardFile), "B\r\ncut");
 
     WriteFile(ed.ClipboardFile, "L\r\npasted text\r\nmore\r\n");
     con.Push(CtrlV);
