@@ -7,6 +7,7 @@
 #include "edit/bookmarks.h"
 #include "edit/countblock.h"
 #include "files/clipboard.h"
+#include "edit/format.h"
 #include "app/help.h"
 #include "editor/keyreading.h"
 #include "app/loopcommands.h"
@@ -39,7 +40,7 @@ const Binding Rows[] = {
     {0x00040E7F, CmdDeleteWordLeft, "Ctrl+BkSpace"},
     {0x00041117, CmdPascalKeyword, "Ctrl+W"},
     {0x00041205, CmdPascalKeyword, "Ctrl+E"},
-    {0x00041312, CmdPascalKeyword, "Ctrl+R"},
+    {0x00041312, CmdRightAlignOrReadln, "Ctrl+R"},
     {0x00041414, CmdTheOrThen, "Ctrl+T"},
     {0x00041519, CmdDeleteLine, "Ctrl+Y"},
     {0x00041615, CmdPascalKeyword, "Ctrl+U"},
@@ -50,7 +51,7 @@ const Binding Rows[] = {
     {0x00041E01, CmdMarkAllOrAbsolute, "Ctrl+A"},
     {0x00041F13, CmdPascalKeyword, "Ctrl+S"},
     {0x00042004, CmdPascalKeyword, "Ctrl+D"},
-    {0x00042106, CmdPascalKeyword, "Ctrl+F"},
+    {0x00042106, CmdFormatOrFunction, "Ctrl+F"},
     {0x00042207, CmdPascalKeyword, "Ctrl+G"},
     {0x00042308, CmdPascalKeyword, "Ctrl+H"},
     {0x0004240A, CmdPascalKeyword, "Ctrl+J"},
@@ -202,6 +203,14 @@ const Binding Rows[] = {
     {0x0204FF29, CmdClipboardCopy, "Ctrl+Ins"},
     {0x00042D18, CmdClipboardCut, "Ctrl+X"},
     {0x00042F16, CmdClipboardPaste, "Ctrl+V"},
+
+    // ---- paragraph formatting ----
+    {0x0004260C, CmdAlignToMargin, "Ctrl+L"},
+    {0x00072106, CmdFormatJustified, "Ctrl+Shift+F"},
+    {0x03081E00, CmdAlignToCursor, "Alt+A"},
+    {0x0200FF0C, CmdNextMarkedLine, "F12"},
+    {0x0202FF0C, CmdLineLengthForFormat, "Shift+F12"},
+    {0x0204FF0C, CmdToggleMarker, "Ctrl+F12"},
 };
 
 const std::vector<Binding>& SortedRows()

@@ -7,6 +7,7 @@
 #include "files/abbreviations.h"
 #include "edit/typing.h"
 #include "editor/codepage.h"
+#include "edit/format.h"
 #include "files/fileio.h"
 #include "files/shell.h"
 #include "edit/lineedit.h"
@@ -97,6 +98,19 @@ Redraw CmdPascalKeyword(Editor& ed)
         for (const Keyword& k : keywords)
             if (k.key == ed.KeyChar) return InsertText(ed, k.text, k.back);
     }
+    return TypeKeyChar(ed, ed.KeyChar);
+}
+
+Redraw CmdFormatOrFunction(Editor& ed)
+{
+    if (ed.PascalMode) return CmdPascalKeyword(ed);
+    return CmdFormatPlain(ed);
+}
+
+Redraw CmdRightAlignOrReadln(Editor& ed)
+{
+    if (ed.PascalMode) return CmdPascalKeyword(ed);
+    if (RightAlignLine(ed)) return Redraw::Window;
     return TypeKeyChar(ed, ed.KeyChar);
 }
 
@@ -197,36 +211,6 @@ Redraw CmdInsertKeyCode(Editor& ed)
     ed.CompletionCount = 0;
     TypeString(ed, KeyCodeText(KeyValue(ed)));
     return Redraw::Window;
-}
-
-bool ExpandTabsInText(const std::string& text, std::string& result)
-{
-    result.clear();
-    for (char c : text) {
-        if (c != '\t') {
-            result += c;
-        } else {
-            // The blank, then more until the next character starts at 8k + 1.
-            result += ' ';
-            while (result.size() % 8 != 0) result += ' ';
-        }
-        if (result.size() > static_cast<size_t>(MaxText)) return false;
-    }
-    return true;
-}
-
-Redraw CmdExpandTabs(Editor& ed)
-{
-    ed.Modified = true;
-    for (int n = 1; n <= ed.LineCount; ++n) {
-        std::string_view view = LineText(ed, n);
-        if (view.find('\t') == std::string_view::npos) continue;
-        std::string expanded;
-        // A line that would pass 255 characters is left as it is.
-        if (!ExpandTabsInText(std::string(view), expanded)) continue;
-        SetLine(ed, expanded, n);
-    }
-    return Redraw::Full;
 }
 
 Redraw CtrlAltKey(Editor& ed)

@@ -18,6 +18,12 @@ Redraw CmdTypeBackslash(Editor& ed);       // Ctrl+\ .
 // The Pascal keyword keys: the keyword in Pascal mode, else the key's
 // control character is typed.
 Redraw CmdPascalKeyword(Editor& ed);
+// Ctrl+F: "Function " in Pascal mode, else the paragraph is formatted
+// without right justification.
+Redraw CmdFormatOrFunction(Editor& ed);
+// Ctrl+R: "Readln(); " in Pascal mode, else the line is right-aligned to
+// LineCapacity (or, where that does not apply, 0x12 is typed).
+Redraw CmdRightAlignOrReadln(Editor& ed);
 Redraw CmdAltT(Editor& ed);                // Alt+T: "String" in Pascal mode
 Redraw CmdBoxDrawingKey(Editor& ed);       // Ctrl+1 .. Ctrl+0, Ctrl+keypad plus
 
@@ -37,11 +43,6 @@ Redraw CmdReloadAbbreviations(Editor& ed); // Alt+Space
 Redraw CtrlAltKey(Editor& ed);
 // Ctrl+Alt+Tab: reads one more key and inserts its value as 8 hex digits.
 Redraw CmdInsertKeyCode(Editor& ed);
-// Ctrl+Alt+Shift+Tab, Format "4 Extend #9": every TAB of the text becomes
-// blanks up to the next column 8k + 1.
-Redraw CmdExpandTabs(Editor& ed);
-// One line's TAB expansion; false when the result would pass 255 characters.
-bool ExpandTabsInText(const std::string& text, std::string& result);
 // The key value as 8 upper-case hex digits: kind, shift, scan, character.
 std::string KeyCodeText(KeyEvent key);
 

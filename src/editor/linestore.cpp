@@ -1,6 +1,7 @@
 #include "editor/linestore.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "editor/services.h"
 
@@ -140,7 +141,12 @@ void InsertLine(Editor& ed, int capacity, int& at)
         return;
     }
     Charge(ed, RecordCost(capacity));
+    FollowInsertedLine(ed, at);
+    if (ed.CurrentLine > at) ++ed.CurrentLine;
+}
 
+void FollowInsertedLine(Editor& ed, int at)
+{
     auto shift = [at](int& ref) {
         if (ref >= at) ++ref;
     };
@@ -153,7 +159,6 @@ void InsertLine(Editor& ed, int capacity, int& at)
     shift(ed.LineBlockLast);
     shift(ed.BoxFirstLine);
     shift(ed.BoxLastLine);
-    if (ed.CurrentLine > at) ++ed.CurrentLine;
 }
 
 bool InsertLines(Editor& ed, int at, const std::vector<std::string>& texts)
@@ -213,6 +218,16 @@ void DeleteLine(Editor& ed, int& at)
               ed.LineTable.begin() + at);
     ed.LineTable[ed.LineCount] = LineRecord{};  // moved down, not released
 
+    FollowDeletedLine(ed, at);
+    --ed.LineCount;
+    if (at > ed.LineCount) at = ed.LineCount;
+    ed.LineEdited = false;
+    if (at < ed.CurrentLine) --ed.CurrentLine;
+    ed.CurrentLine = std::clamp(ed.CurrentLine, 1, ed.LineCount);
+}
+
+void FollowDeletedLine(Editor& ed, int at)
+{
     auto follow = [at](int& ref) {
         if (ref > at) --ref;
         else if (ref == at) ref = 0;
@@ -226,13 +241,6 @@ void DeleteLine(Editor& ed, int& at)
     if (ed.BoxFirstLine > at) --ed.BoxFirstLine;
     if (ed.LineBlockLast >= at) --ed.LineBlockLast;
     if (ed.BoxLastLine >= at) --ed.BoxLastLine;
-
-    --ed.LineCount;
-    if (at > ed.LineCount) at = ed.LineCount;
-    ed.LineEdited = false;
-    if (at < ed.CurrentLine) --ed.CurrentLine;
-    ed.CurrentLine = std::clamp(ed.CurrentLine, 1, ed.LineCount);
-
     if (ed.LineBlockLast < ed.LineBlockFirst) ed.LineBlockFirst = ed.LineBlockLast = 0;
     if (ed.BoxLastLine < ed.BoxFirstLine) ed.BoxFirstLine = ed.BoxLastLine = 0;
 }
@@ -310,6 +318,47 @@ void ReleaseAllLines(Editor& ed)
     ed.LineCount = 0;
     ed.LineBlocks.clear();
     ed.LineBlockFree = 0;
+}
+
+
+Replaced ReplaceLines(Editor& ed, int first, int count, const std::vector<std::string>& lines)
+{
+    if (first < 1 || count < 0 || first + count - 1 > ed.LineCount) return Replaced::Refused;
+    const int added = static_cast<int>(lines.size()) - count;
+    if (ed.LineCount + added > MaxLines) return Replaced::TooManyLines;
+    // Every new record is made before anything changes, so that a refusal
+    // (budget or heap) leaves the text as it was.
+    std::vector<LineRecord> made(lines.size());
+    size_t oldCost = 0;
+    size_t newCost = 0;
+    for (int i = 0; i < count; ++i) oldCost += RecordCost(ed.LineTable[first + i].capacity());
+    auto releaseMade = [&made]() {
+        for (LineRecord& r : made) r.clear();
+    };
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string_view t(lines[i]);
+        if (t.size() > MaxText) t = t.substr(0, MaxText);
+        const int old = static_cast<int>(i) < count ? ed.LineTable[first + i].capacity() : ed.LineCapacity;
+        const int capacity = std::max(old, LengthWithoutBlanks(t));
+        newCost += RecordCost(capacity);
+        if ((newCost > oldCost && newCost - oldCost >= FreeMemory(ed)) || !made[i].assign(t, capacity)) {
+            releaseMade();
+            return Replaced::NoMemory;
+        }
+    }
+    for (int i = 0; i < count; ++i) ed.LineTable[first + i].clear();
+    Release(ed, oldCost);
+    Charge(ed, newCost);
+    const auto begin = ed.LineTable.begin();
+    if (added > 0)
+        std::move_backward(begin + first + count, begin + ed.LineCount + 1, begin + ed.LineCount + 1 + added);
+    else if (added < 0)
+        std::move(begin + first + count, begin + ed.LineCount + 1, begin + first + count + added);
+    for (int i = ed.LineCount + added + 1; i <= ed.LineCount; ++i) ed.LineTable[i] = LineRecord{};
+    std::copy(made.begin(), made.end(), begin + first);
+    ed.LineCount += added;
+    ed.Modified = true;
+    return Replaced::Done;
 }
 
 }  // namespace lumo

@@ -57,6 +57,19 @@ inline char CharAt(const std::string& s, int p)
     return p >= 1 && p <= static_cast<int>(s.size()) ? s[p - 1] : ' ';
 }
 
+
+// Keeps the remembered lines (bookmarks, block marks) in step with a line
+// inserted at `at` or deleted from `at`, as InsertLine and DeleteLine do.
+// For commands that change many lines at once and replay the single steps.
+void FollowInsertedLine(Editor& ed, int at);
+void FollowDeletedLine(Editor& ed, int at);
+// Replaces `count` lines from `first` by `lines` in one move of the table
+// (records keep their capacity where they can, new ones get LineCapacity).
+// Remembered lines are not touched; Modified is set. On a refusal (the line
+// limit, the budget, lines that do not exist) nothing changes.
+enum class Replaced { Done, TooManyLines, NoMemory, Refused };
+Replaced ReplaceLines(Editor& ed, int first, int count, const std::vector<std::string>& lines);
+
 }  // namespace lumo
 
 namespace lumo {

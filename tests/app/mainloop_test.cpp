@@ -10,6 +10,7 @@
 
 #include "app/bindings.h"
 #include "app/loopcommands.h"
+#include "edit/format.h"
 #include "edit/typing.h"
 #include "app/loop_fixture.h"
 #include "files/fileio.h"
