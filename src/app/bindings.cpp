@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "edit/abbreviation.h"
 #include "edit/bookmarks.h"
+#include "edit/completion.h"
 #include "app/help.h"
 #include "editor/keyreading.h"
 #include "app/loopcommands.h"
@@ -152,6 +154,10 @@ const Binding Rows[] = {
     {0x03089B00, CmdAltWordLeft, "Alt+Left"},
     {0x03089D00, CmdAltWordRight, "Alt+Right"},
     {0x0308A000, CmdDown4, "Alt+Down"},
+
+    // ---- abbreviations, key definitions and completion ----
+    {0x00003920, CmdSpace, "Space"},
+    {0x00002B5C, CmdExtendLineWord, "\\"},
 };
 
 const std::vector<Binding>& SortedRows()
