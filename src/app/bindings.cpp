@@ -8,6 +8,9 @@
 #include "edit/countblock.h"
 #include "files/clipboard.h"
 #include "edit/format.h"
+#include "edit/abbreviation.h"
+#include "edit/bookmarks.h"
+#include "edit/completion.h"
 #include "app/help.h"
 #include "editor/keyreading.h"
 #include "app/loopcommands.h"
@@ -211,6 +214,10 @@ const Binding Rows[] = {
     {0x0200FF0C, CmdNextMarkedLine, "F12"},
     {0x0202FF0C, CmdLineLengthForFormat, "Shift+F12"},
     {0x0204FF0C, CmdToggleMarker, "Ctrl+F12"},
+
+    // ---- abbreviations, key definitions and completion ----
+    {0x00003920, CmdSpace, "Space"},
+    {0x00002B5C, CmdExtendLineWord, "\\"},
 };
 
 const std::vector<Binding>& SortedRows()

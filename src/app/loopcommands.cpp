@@ -4,6 +4,7 @@
 
 #include "editor/keyreading.h"
 #include "app/startup.h"
+#include "edit/abbreviation.h"
 #include "files/abbreviations.h"
 #include "edit/typing.h"
 #include "editor/codepage.h"
@@ -190,8 +191,9 @@ Redraw CmdRun(Editor& ed)
 
 Redraw CmdReloadAbbreviations(Editor& ed)
 {
-    LoadAbbreviations(ed);
-    ShowMessage(ed, " shorts.lmo - OK!", 1);
+    // "OK" only when a file was read.
+    if (ReadShorts(ed)) ShowMessage(ed, " shorts.lmo - OK!", 1);
+    else ShowMessage(ed, " File not found: shorts.lmo", 1);
     return Redraw::Status;
 }
 
@@ -220,9 +222,10 @@ Redraw CtrlAltKey(Editor& ed)
     if (key == 0x030C0F00) return CmdInsertKeyCode(ed);
     // Ctrl+Alt+Shift+Tab, with either Shift.
     if (ed.KeyScan == 0x0F && ed.KeyChar == 0 && (ed.KeyShift & 3)) return CmdExpandTabs(ed);
-    // The other Ctrl+Alt keys play and take key definitions; with macros
-    // off they are ignored.
-    return Redraw::Status;
+    // The other Ctrl+Alt keys take (with Shift) and play key definitions;
+    // with macros off they are ignored.
+    if (ed.KeyShift & 3) return CmdTakeMacroKey(ed);
+    return CmdPlayMacroKey(ed);
 }
 
 }  // namespace lumo

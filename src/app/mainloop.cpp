@@ -87,7 +87,10 @@ Redraw DispatchKey(Editor& ed)
 Redraw DispatchRecordedKey(Editor& ed)
 {
     KeyEvent key = KeyValue(ed);
-    if (ed.KeyScan == 0xFF || ed.KeyChar == 0 || (ed.KeyShift & 0x0C)) ed.CompletionCount = 0;
+    // A pending completion survives only "\" (which goes on with it) and Esc
+    // (which ends it rather than quitting); any other key, even one that
+    // only moves the cursor, would have "\" type the candidate elsewhere.
+    if (key != KeyBackslash && key != KeyEsc) ed.CompletionCount = 0;
     if (key == KeyCtrlF1) return CmdUnGet(ed);
     if ((key & 0xFFFF) != F10Low) ForgetUnGet(ed);
     TakeChangeSnapshot(ed);

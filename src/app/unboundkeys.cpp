@@ -3,6 +3,7 @@
 #include "app/loopcommands.h"
 #include "edit/lineedit.h"
 #include "edit/typing.h"
+#include "files/abbreviations.h"
 #include "files/keystrokefile.h"
 #include "files/shell.h"
 
@@ -54,6 +55,7 @@ Redraw AltTyping(Editor& ed)
     if (ed.KeyScan == 0x39) return CmdReloadAbbreviations(ed);
     switch (KeyValue(ed) & 0xFFFF) {
         case 0xFF02: return CmdRun(ed);
+        case 0xFF04: return CmdEditShorts(ed);
         case 0xFF05: return ChangeWordInitialCase(ed, true);
         case 0xFF06: return ChangeWordInitialCase(ed, false);
         case 0xFF09: return CmdWriteKeystrokeFile(ed);

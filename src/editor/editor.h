@@ -252,6 +252,26 @@ struct Editor {
     // open pairs file; empty when no change by file runs.
     std::function<int(Editor&)> NextPair;
     std::string PairsFileName;  // offered by the file dialog, kept between uses
+    // ---- abbreviations, key definitions and completion ----
+    // The two tables of "shorts.lmo", each of at most 100 entries:
+    // abbreviations (lines holding BEL: abbreviation, BEL, expansion) and the
+    // completion entries "\" offers first (every other line).
+    std::vector<std::string> AbbrevList;
+    std::vector<std::string> CompletionList;
+    // Key definitions by key index (scan code, or the character of a
+    // function key; + 0x80 in Rus mode); MacroDefined tells which hold one.
+    std::array<std::string, 256> MacroTable{};
+    std::array<bool, 256> MacroDefined{};
+    bool MacrosChanged = false;  // defined since the last write: Quit offers to save
+    // Bytes of the memory budget the tables hold (charged like line records).
+    size_t ShortsCharge = 0;
+    // The candidate "" takes characters from (CompletionCount is the
+    // position of the next one), and the completion's search direction
+    // (0, 1 towards the start; 2, 4 towards the end; 1 and 4 turned with
+    // Down) and case pass (0 exact, 1 ignoring case).
+    std::string CompletionText;
+    int CompletionDirection = 0;
+    int CompletionPass = 0;
 };
 
 // Reassembles the four key bytes into the 32-bit value bindings compare.

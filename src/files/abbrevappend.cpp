@@ -6,11 +6,17 @@
 
 #include <cerrno>
 
+#include "edit/abbreviation.h"
+#include "editor/keyreading.h"
+#include "editor/linestore.h"
 #include "files/abbreviations.h"
 #include "files/fileio.h"
-#include "ui/inputline.h"
+#include "files/filepaths.h"
+#include "files/safewrite.h"
 #include "files/shell.h"
-#include "editor/linestore.h"
+#include "files/sidefilereader.h"
+#include "files/utf8file.h"
+#include "ui/inputline.h"
 #include "ui/render.h"
 
 namespace lumo {
@@ -29,15 +35,60 @@ bool WriteAllAt(int fd, const std::string& data)
     return true;
 }
 
+// The text as the file holds its lines: UTF-8 in a UTF-8 file.
+std::string InFileEncoding(const std::string& text, bool utf8)
+{
+    if (!utf8) return text;
+    std::string out;
+    AppendCp866AsUtf8(out, text);
+    return out;
+}
+
+// The first Add in a directory without its own "shorts.lmo" starts it as a
+// copy of the one the editor reads (from the configuration or program
+// directory), so that the new entry does not hide all the others.
+bool CopyFoundShortsWith(const std::string& found, const std::string& text)
+{
+    std::string data;
+    {
+        int fd = open(found.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) return false;
+        struct stat st{};
+        bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                  static_cast<size_t>(st.st_size) <= SideFileReader::MaxBytes;
+        char buffer[16 * 1024];
+        while (ok) {
+            ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 || data.size() > SideFileReader::MaxBytes) ok = false;
+            if (n <= 0) break;
+            data.append(buffer, static_cast<size_t>(n));
+        }
+        close(fd);
+        if (!ok) return false;
+    }
+    if (!data.empty() && data.back() != '\n' && data.back() != '\r') data += "\r\n";
+    data += InFileEncoding(text, SideFileIsUtf8(found)) + "\r\n";
+    SafeWriter writer;
+    if (!writer.Open(AbbreviationsFileName, false)) return false;
+    writer.Write(data);
+    return writer.Commit();
+}
+
 Redraw AddAbbreviation(Editor& ed, const std::string& text)
 {
     if (text.empty()) return Redraw::Full;
+    // A line end would split the entry in two.
+    if (text.find_first_of("\r\n") != std::string::npos) {
+        ShowMessage(ed, LineEndsMessage, 1);
+        return Redraw::Full;
+    }
     if (!AppendAbbreviation(text)) {
         ShowMessage(ed, WriteErrorMessage, 1);
         return Redraw::Full;
     }
     ShowMessage(ed, "Added \"" + text + "\"", 1);
-    LoadAbbreviations(ed);
+    ReadShorts(ed);
     return Redraw::Full;
 }
 
@@ -45,12 +96,17 @@ Redraw AddAbbreviation(Editor& ed, const std::string& text)
 
 bool AppendAbbreviation(const std::string& text)
 {
+    std::string found;
+    if (!IsRegularFile(AbbreviationsFileName) && FindSideFile(AbbreviationsFileName, found) &&
+        found != AbbreviationsFileName)
+        return CopyFoundShortsWith(found, text);
     // O_NONBLOCK: a FIFO of that name must not hold the editor; it is refused below.
     int fd = open(AbbreviationsFileName, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (fd < 0) return false;
     struct stat st{};
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    std::string line = text + "\r\n";
+    std::string line;
+    if (ok) line = InFileEncoding(text, st.st_size > 0 && SideFileIsUtf8(AbbreviationsFileName)) + "\r\n";
     if (ok && st.st_size > 0) {
         char last = 0;
         ok = pread(fd, &last, 1, st.st_size - 1) == 1;
@@ -68,6 +124,7 @@ Redraw CmdAddCurrentWord(Editor& ed)
 {
     std::string text;
     InputLine(ed, text, InputMacroWord);
+    if (ed.OperationFailed == 127) StopRecording(ed);
     if (ed.OperationFailed != 0) return Redraw::Full;
     return AddAbbreviation(ed, text);
 }
@@ -81,9 +138,12 @@ Redraw CmdAddCurrentLine(Editor& ed)
     return AddAbbreviation(ed, line.substr(first, last - first + 1));
 }
 
-// Not read yet: the abbreviation and key-definition tables come later.
-void LoadAbbreviations(Editor&) {}
-void ReadKeyDefinitions(Editor&) {}
-void AskSaveMacros(Editor&) {}
+Redraw CmdEditShorts(Editor& ed)
+{
+    std::string path;
+    if (!FindSideFile(AbbreviationsFileName, path)) path = AbbreviationsFileName;
+    EditOtherFile(ed, path);
+    return Redraw::Full;
+}
 
 }  // namespace lumo

@@ -5,6 +5,7 @@
 #include "files/fileinternal.h"
 #include "files/filepaths.h"
 #include "files/shell.h"
+#include "files/statedir.h"
 #include "ui/render.h"
 
 namespace lumo {
@@ -30,9 +31,11 @@ bool FindSideFile(const std::string& name, std::string& found)
         return true;
     }
     if (name[0] == '/') return false;
-    std::string dir = ProgramDirectory();
-    if (dir.empty()) return false;
-    for (const std::string& place : {dir, dir + "../share/lumo/"}) {
+    // The user's own files come before those installed with the program.
+    std::string places[] = {ConfigDirectory(), ProgramDirectory(), ""};
+    if (!places[1].empty()) places[2] = places[1] + "../share/lumo/";
+    for (const std::string& place : places) {
+        if (place.empty()) continue;
         if (IsRegularFile(place + name)) {
             found = place + name;
             return true;
@@ -48,6 +51,11 @@ void EditOther(Editor& ed)
     OpenFileDialog(ed, name, unused, OpenNameOnly);
     if (ed.OperationFailed != 0) return;
     ed.OtherFileName = name;
+    EditOtherFile(ed, name);
+}
+
+void EditOtherFile(Editor& ed, const std::string& name)
+{
     std::string path;
     if (!FindSideFile(name, path)) path = name;
     // Two editors on one file would each save over the other's work.
@@ -60,8 +68,10 @@ void EditOther(Editor& ed)
     RunShell(ed, " /C " + ShellQuote(OwnProgramPath()) + OptionsForChild(ed) +
                      // "--": a file called "--help" is a file, not an option.
                      " -- " + ShellQuote(path));
-    if (name == "shorts.lmo") LoadAbbreviations(ed);
-    else if (name == "keydef.lmo") ReadKeyDefinitions(ed);
+    // The side files are read again whichever directory they were found in.
+    const std::string base = BaseName(path);
+    if (base == "shorts.lmo") ReadShorts(ed);
+    else if (base == "keydef.lmo") MacroFile(ed, MacroFileStartup);
     ed.con.FlushScreen(true);
     ed.OperationFailed = 0;
 }

@@ -120,9 +120,15 @@ void UnGet(Editor& ed);
 void ForgetUnGet(Editor& ed);
 // Edit other (Ctrl+F4): a second editor on another file, as a child process.
 void EditOther(Editor& ed);
+// Edit other from after its dialog: the second editor on `name` (found as a
+// side file, else as given); the abbreviations or key definitions are read
+// again afterwards when that is their file.
+void EditOtherFile(Editor& ed, const std::string& name);
 
 // Looks for a side file: `name` as given (current directory), then in the
-// directory of the editor's program, then in <that directory>/../share/lumo/.
+// user's configuration directory ($XDG_CONFIG_HOME/lumo/, by default
+// ~/.config/lumo/), then in the directory of the editor's program, then in
+// <that directory>/../share/lumo/.
 // On success `found` holds the path that exists.
 bool FindSideFile(const std::string& name, std::string& found);
 

@@ -73,6 +73,13 @@ std::string StateDirectory()
     return WithSlash(HomeDirectory()) + ".local/state/lumo/";
 }
 
+std::string ConfigDirectory()
+{
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg && xdg[0] == '/')
+        return WithSlash(xdg) + "lumo/";
+    return WithSlash(HomeDirectory()) + ".config/lumo/";
+}
+
 bool CreateStateDirectory(const std::string& dir)
 {
     std::string d = dir;

@@ -22,6 +22,9 @@ constexpr const char* EmergencySuffix = ".save";
 
 // The state directory as the environment names it, always ending with "/".
 std::string StateDirectory();
+// The user's configuration directory for the editor's side files:
+// $XDG_CONFIG_HOME/lumo/, else ~/.config/lumo/ (ending with "/").
+std::string ConfigDirectory();
 // Creates `dir` and its missing parents; the directory itself gets mode 0700.
 // True when it exists afterwards.
 bool CreateStateDirectory(const std::string& dir);

@@ -243,6 +243,9 @@ bool Excluded(KeyEvent key)
     uint8_t shift = (key >> 16) & 0xFF;
     // Ctrl+Alt+Backspace ends the process.
     if ((shift & 0x0C) == 0x0C && ((key >> 8) & 0xFF) == 0x0E) return true;
+    // Ctrl+Alt+Shift+key asks for a macro text: with no Esc among the keys
+    // that prompt would take hundreds of them before an Enter ends it.
+    if ((shift & 0x0C) == 0x0C && (shift & 3)) return true;
     // Alt function keys that start programs or write files.
     if ((shift & 8) && (shift & 4) == 0) {
         uint16_t low = key & 0xFFFF;

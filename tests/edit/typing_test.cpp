@@ -216,6 +216,7 @@ TEST_F(LoopTest, InsertAndWrapToggles)
 TEST_F(LoopTest, AltSpaceReloadsTheAbbreviations)
 {
     TempDirectory dir;
+    std::ofstream("shorts.lmo") << "ab\aabc\r\n";
     AddLines({"abc"});
     Push(0x03083900);  // Alt+Space as the terminal delivers it
     Run();

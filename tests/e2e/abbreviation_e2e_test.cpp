@@ -1,0 +1,102 @@
+// Abbreviations and key definitions in a real terminal (tmux): a shorts.lmo
+// beside the file, an abbreviation typed and expanded by Space; macros taken
+// with Ctrl+Alt+Shift+key and played with Ctrl+Alt+key as the terminal sends
+// those keys under the modifyOtherKeys and the kitty protocols; the text and
+// the key definitions saved.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tmux_session.h"
+
+namespace lumo::e2e {
+namespace {
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string WaitForBytes(const std::string& path, const std::string& expected)
+{
+    for (int i = 0; i < 100 && ReadAll(path) != expected; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return ReadAll(path);
+}
+
+// A key's bytes exactly as a terminal sends them.
+void SendBytes(TmuxSession& session, const std::string& bytes)
+{
+    std::string hex;
+    char digits[4];
+    for (unsigned char c : bytes) {
+        std::snprintf(digits, sizeof digits, " %02x", c);
+        hex += digits;
+    }
+    session.Send("-H" + hex);
+}
+
+TEST(AbbreviationEndToEnd, ShortsAndMacrosTypedSavedAndKept)
+{
+    if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
+    char name[] = "/tmp/lumo-e2e-abbrev-XXXXXX";
+    const std::filesystem::path dir = mkdtemp(name);
+    const std::string file = (dir / "a.txt").string();
+    std::ofstream(dir / "shorts.lmo", std::ios::binary) << "th\athe\r\n";
+    std::ofstream(file, std::ios::binary) << "x\n";
+    TmuxSession session("cd " + Quote(dir.string()) + " && LUMO_HOME=" + Quote((dir / "state").string()) +
+                        " XDG_CONFIG_HOME=" + Quote((dir / "config").string()) + " LANG=C.UTF-8 " +
+                        Quote(LUMO_BINARY) + " -W a.txt");
+    ASSERT_TRUE(session.started());
+    ASSERT_TRUE(session.WaitFor("x")) << session.Screen();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    session.SendLiteral("th");
+    session.Send("Space");
+    ASSERT_TRUE(session.WaitFor("the x")) << session.Screen();
+
+    struct Macro {
+        const char* take;  // Ctrl+Alt+Shift+key
+        const char* play;  // Ctrl+Alt+key
+        const char* text;
+    };
+    const Macro macros[] = {
+        {"\x1b[15;8~", "\x1b[15;7~", "hello"},          // F5, the same in both protocols
+        {"\x1b[27;8;75~", "\x1b[27;7;107~", "mok"},     // K under modifyOtherKeys
+        {"\x1b[100;8u", "\x1b[100;7u", "kit"},          // D under the kitty protocol
+    };
+    std::string typed = "the ";
+    for (const Macro& m : macros) {
+        SendBytes(session, m.take);
+        ASSERT_TRUE(session.WaitFor("Word for macro:")) << m.text << "\n" << session.Screen();
+        // The prompt starts from the word at the cursor: clear it first.
+        session.Send("Home C-k");
+        session.SendLiteral(m.text);
+        session.Send("Enter");
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        SendBytes(session, m.play);
+        typed += m.text;
+        ASSERT_TRUE(session.WaitFor(typed + "x")) << m.text << "\n" << session.Screen();
+    }
+    session.Send("F2");
+    const std::string expected = typed + "x\n";
+    EXPECT_EQ(WaitForBytes(file, expected), expected);
+
+    // Esc ends; the changed definitions are offered for saving.
+    session.Send("Escape");
+    ASSERT_TRUE(session.WaitFor("To save macros into file ?")) << session.Screen();
+    session.SendLiteral("1");
+    ASSERT_TRUE(session.WaitFor("ENTER FILE NAME")) << session.Screen();
+    session.Send("Enter");
+    EXPECT_TRUE(session.WaitFor("LUMO-EXIT=0")) << session.Screen();
+    EXPECT_EQ(ReadAll((dir / "keydef.lmo").string()), "5 hello\r\n32 kit\r\n37 mok\r\n");
+    EXPECT_EQ(ReadAll(file), expected);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+}
+
+}  // namespace
+}  // namespace lumo::e2e
