@@ -126,6 +126,19 @@ TEST_F(TerminalLifeTest, PasteWhileAQuestionWaitsIsIgnoredAndNeverRecorded)
     EXPECT_EQ(Text(1), "ptext");
 }
 
+TEST_F(TerminalLifeTest, NoKeyTypesALineEnd)
+{
+    // Ctrl+J (kitty, modifyOtherKeys), Ctrl+Enter, Ctrl+M and Alt+Ctrl+J
+    // carry 0x0A or 0x0D; outside Pascal mode none of them may put it into
+    // the line, where saving would split it.
+    AddLines({"ab"});
+    ed.CurrentColumn = 2;
+    for (KeyEvent key : {0x0004240Au, 0x00041C0Au, 0x0004320Du, 0x00001C0Au, 0x00000A0Au, 0x00000D0Du})
+        Push(key);
+    Run();
+    EXPECT_EQ(Text(1).find_first_of("\n\r"), std::string::npos) << Text(1);
+}
+
 TEST_F(TerminalLifeTest, ResizeRedrawsEverythingInEveryState)
 {
     AddNumberedLines(40);

@@ -343,8 +343,14 @@ TEST(TerminalConsole, TypeAheadResizeStormAndPaste)
     }
     setSize(100, 30);
     pty.Type("b");
-    EXPECT_EQ(con.ReadKey(), ResizeEvent);
-    EXPECT_EQ(con.ReadKey(), 0x00003062u);  // one event, then the key
+    // The signals come as one event, or two when the editor reads the first
+    // while the last are still arriving; then the key.
+    int resizes = 0;
+    KeyEvent key;
+    while ((key = con.ReadKey()) == ResizeEvent) ++resizes;
+    EXPECT_EQ(key, 0x00003062u);
+    EXPECT_GE(resizes, 1);
+    EXPECT_LE(resizes, 2);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     EXPECT_TRUE(con.ApplyNewSize());
     EXPECT_EQ(con.ScreenColumns, 100);
