@@ -30,7 +30,7 @@ Redraw CmdHelp(Editor& ed)
         return Redraw::Status;
     }
     AskSaveMacros(ed);
-    RunShell(ed, " /C " + ShellQuote(OwnProgramPath()) + OptionsForChild(ed) + " " + ShellQuote(found));
+    RunShell(ed, " /C " + ShellQuote(OwnProgramPath()) + OptionsForChild(ed) + " -- " + ShellQuote(found));
     ed.con.FlushScreen(true);
     return Redraw::Full;
 }

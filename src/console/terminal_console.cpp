@@ -32,6 +32,7 @@ struct TerminalState {
     volatile sig_atomic_t active = 0;        // the terminal is in our modes
     volatile sig_atomic_t keyboardOpen = 0;  // a reader will see the wake-up pipe
     volatile sig_atomic_t hangups = 0;
+    volatile sig_atomic_t childRunning = 0;  // the terminal is handed to a child
     int wakeRead = -1;
     int wakeWrite = -1;
 };
@@ -82,6 +83,9 @@ void EnterTerminal()
 void OnTerminate(int sig)
 {
     int saved = errno;
+    // Ctrl+C or Ctrl+\ typed to a child reaches the editor too (one
+    // process group, the terminal in cooked mode): it is the child's.
+    if (g.childRunning && (sig == SIGINT || sig == SIGQUIT)) return;
     // The editor learns of it through its key queue and saves the text. With
     // no reader to tell, or when asked again and again, the process ends.
     g.hangups = g.hangups + 1;
@@ -585,6 +589,7 @@ void TerminalConsole::Suspend()
     std::lock_guard lock(outMutex_);
     LeaveTerminal();
     suspended_ = true;
+    g.childRunning = 1;
     terminalBlank_ = false;  // the child draws what it likes
 }
 
@@ -599,6 +604,7 @@ void TerminalConsole::Resume()
     {
         std::lock_guard lock(outMutex_);
         suspended_ = false;
+        g.childRunning = 0;
         EnterTerminal();
     }
     Repaint();

@@ -107,6 +107,9 @@ void DropMessageKey(Editor& ed)
 {
     if (!ed.MessageKeyWaiting) return;
     ed.MessageKeyWaiting = false;
+    // A playing sequence feeds the prompt itself; a key waiting on the
+    // keyboard meanwhile was typed ahead, not at the message.
+    if (ed.PlaybackIndex != 0) return;
     // A hang-up is no key: it stays for the reader that ends the session.
     if (ed.con.KeyWaiting() != HangupEvent) ed.con.ReadKey();
 }

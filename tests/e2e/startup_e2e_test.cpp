@@ -184,6 +184,28 @@ TEST_F(SignalE2E, SigtermSavesTheTextOfLongNamesAndAfterAFifo)
     }
 }
 
+// Ctrl+C typed to a program the editor runs (RUN, Alt+F2) stops that
+// program, never the editor behind it.
+TEST_F(StartupE2E, CtrlCInARunProgramLeavesTheEditorRunning)
+{
+    WriteFile(tmp / "RUN", "#!/bin/sh\necho RUN-STARTED; sleep 20; echo RUN-ENDED\n");
+    chmod((tmp / "RUN").c_str(), 0755);
+    TmuxSession s("cd " + Quote(tmp.Dir()) + " && PATH=" + Quote(tmp.Dir()) + ":$PATH LUMO_HOME=" +
+                  Quote(tmp / "state") + " " + Quote(LUMO_BINARY) + " -w notes.txt");
+    ASSERT_TRUE(s.WaitFor("third line")) << s.Screen();
+    s.Send("M-F2");
+    ASSERT_TRUE(s.WaitFor("RUN-STARTED")) << s.Screen();
+    s.Send("C-c");
+    ASSERT_TRUE(s.WaitFor("third line")) << s.Screen();
+    s.SendLiteral("Q");
+    ASSERT_TRUE(s.WaitFor("Qfirst line")) << s.Screen();
+    EXPECT_EQ(s.Screen().find("LUMO-EXIT"), std::string::npos) << s.Screen();
+    s.Send("Escape");
+    ASSERT_TRUE(s.WaitFor("To save into file ?")) << s.Screen();
+    s.SendLiteral("2");
+    EXPECT_TRUE(s.WaitFor("LUMO-EXIT=3")) << s.Screen();
+}
+
 TEST_F(StartupE2E, CtrlAltBackspaceEndsAtOnceKeepingTheTextAside)
 {
     TmuxSession s(Command());
