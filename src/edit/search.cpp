@@ -111,24 +111,32 @@ int FindInLine(std::string_view line, int textLength, const std::string& pattern
     const auto* p = reinterpret_cast<const uint8_t*>(pattern.data());
     const int size = static_cast<int>(line.size());
     const uint8_t blank = fold[' '];
-    const bool exact = fold == SameCase().data();
-    for (int c = first; c <= last; ++c) {
-        if (exact) {
-            // Jump to the next candidate for the first character.
-            const void* hit = std::memchr(d + c - 1, p[0], static_cast<size_t>(last - c + 1));
-            if (!hit) return 0;
-            c = static_cast<int>(static_cast<const uint8_t*>(hit) - d) + 1;
-        } else if (fold[d[c - 1]] != p[0]) {
-            continue;
-        }
-        int k = 1;
+    // The bytes a first character can be: itself, and its lower-case form
+    // when case is folded. Candidates are found with memchr, one pointer
+    // for each form.
+    const uint8_t upper = p[0];
+    uint8_t lower = upper;
+    if (fold != SameCase().data() && fold[CyrLowCase(upper)] == upper) lower = CyrLowCase(upper);
+    const uint8_t* const end = d + last;  // past the last candidate
+    auto next = [end](const uint8_t* from, uint8_t byte) {
+        const void* hit = from < end ? std::memchr(from, byte, static_cast<size_t>(end - from)) : nullptr;
+        return hit ? static_cast<const uint8_t*>(hit) : end;
+    };
+    const uint8_t* nextUpper = next(d + first - 1, upper);
+    const uint8_t* nextLower = lower == upper ? end : next(d + first - 1, lower);
+    for (;;) {
+        const uint8_t* hit = std::min(nextUpper, nextLower);
+        if (hit == end) return 0;
+        if (hit == nextUpper) nextUpper = next(hit + 1, upper);
+        if (hit == nextLower) nextLower = next(hit + 1, lower);
+        const int c = static_cast<int>(hit - d) + 1;
+        int k = 0;
         const int inside = std::min(length, size - (c - 1));  // pattern bytes over stored text
         while (k < inside && fold[d[c - 1 + k]] == p[k]) ++k;
         if (k < inside) continue;
         while (k < length && p[k] == blank) ++k;  // the rest over the blank padding
         if (k == length) return c;
     }
-    return 0;
 }
 
 Found FindText(Editor& ed, const std::string& text, int startLine, int endLine, int startColumn,

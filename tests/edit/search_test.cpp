@@ -44,6 +44,8 @@ TEST(Search, CasesThroughTheMainLoop)
          1, 1, ""},
         {"Ctrl+Enter in the input line searches from the top", {"abc", "x", "abc x"}, 3, 4,
          [](Rig& r) { r.Ask(F7, "abc", CtrlEnter); }, 1, 1, ""},
+        {"up from the top starts at the end of the last line", {"abc", "x", "x abc abc"}, 1, 1,
+         [](Rig& r) { r.Ask(CtrlF7, "abc", CtrlEnter); }, 3, 3, ""},
         {"from the top and not found: the cursor stays", {"abc", "x", "abc x"}, 3, 4,
          [](Rig& r) { r.Ask(F7, "zzz", CtrlEnter); }, 3, 4, " String not found."},
         {"Alt+Enter is Next", {"abc", "abc", "abc"}, 1, 1,

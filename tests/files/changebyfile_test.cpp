@@ -43,6 +43,8 @@ TEST(ChangeByFile, CasesThroughTheMainLoop)
          {"alpha gamma"}, "114", {"alpha gamma"}, ""},
         {"ask each: the next pair asks again after 3", "alpha\nbeta\ngamma\ndelta\n", AltF8,
          {"alpha alpha gamma gamma"}, "11312", {"beta beta delta gamma"}, ""},
+        {"Esc at the case question ends the whole command", "alpha\nbeta\ngamma\ndelta\n", AltF8,
+         {"alpha gamma"}, "2\x1B", {"alpha gamma"}, ""},
         {"a UTF-8 file is read in CP866", "\xD0\xBA\xD0\xBE\xD1\x82\n\xD0\xBF\xD1\x91\xD1\x81\n", AltF8,
          {"\xAA\xAE\xE2"}, "21", {"\xAF\xF1\xE1"}, ""},
         {"binary bytes are text, and the run ends", std::string("a\0b\n\x01\x02\xFF\n\x7F\n", 10), AltF8,
@@ -55,7 +57,7 @@ TEST(ChangeByFile, CasesThroughTheMainLoop)
         WriteFile(path, c.pairs);
         Rig r(c.lines, 1, 1);
         r.Ask(c.key, path);
-        for (char a : c.answers) r.con.Push(static_cast<uint8_t>(a));
+        for (char a : c.answers) r.con.Push(a == '\x1B' ? Esc : static_cast<KeyEvent>(static_cast<uint8_t>(a)));
         r.Run();
         EXPECT_EQ(r.Lines(), c.want);
         if (*c.message) {
