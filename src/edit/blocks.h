@@ -47,7 +47,6 @@ std::string BoxText(const Editor& ed, int n);
 
 // ---- commands ----
 Redraw CmdMarkLineBlock(Editor& ed);   // Alt+L 0x03082600 [Block "1"]
-Redraw CmdMarkAll(Editor& ed);         // Ctrl+A 0x00041E01 (Pascal mode: "Absolute ")
 Redraw CmdMarkBoxCorner(Editor& ed);   // Alt+B 0x03083000 [Boxes "1"]
 Redraw CmdBoxWord(Editor& ed);         // Alt+V 0x03082F00, Alt+X 0x03082D00, Alt+Z 0x03082C00 [Boxes "2"]
 Redraw CmdBoxToLineEnd(Editor& ed);    // Alt+E 0x03081200, Shift+End 0x0202FF26 [Boxes "3"]

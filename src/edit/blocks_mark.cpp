@@ -4,7 +4,6 @@
 
 #include "edit/blocks.h"
 #include "edit/bookmarks.h"
-#include "edit/lineedit.h"
 #include "editor/linestore.h"
 #include "editor/words.h"
 #include "ui/render.h"
@@ -105,21 +104,6 @@ void MarkBoxCorner(Editor& ed, int column)
 Redraw CmdMarkLineBlock(Editor& ed)
 {
     MarkLineBlock(ed);
-    return Redraw::Full;
-}
-
-Redraw CmdMarkAll(Editor& ed)
-{
-    if (ed.PascalMode) {
-        TypeString(ed, "Absolute ");
-        return Redraw::Window;
-    }
-    const int line = ed.CurrentLine;
-    ed.CurrentLine = 1;
-    MarkLineBlock(ed);
-    ed.CurrentLine = std::max(ed.LineCount, 1);
-    MarkLineBlock(ed);
-    ed.CurrentLine = line;
     return Redraw::Full;
 }
 

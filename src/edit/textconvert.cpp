@@ -62,6 +62,12 @@ void WordRange(const Editor& ed, const std::string& line, int& first, int& last)
 
 void ConvertText(Editor& ed, TextConversion how)
 {
+    // A block that is the current line alone can be restored like any
+    // other change of that line.
+    const int current = ed.CurrentLine;
+    if ((ed.LineBlockFirst == current && ed.LineBlockLast == current) ||
+        (ed.BoxFirstLine == current && ed.BoxLastLine == current))
+        BeginLineChange(ed, current);
     if (ed.LineBlockFirst > 0) {
         int last = std::min(ed.LineBlockLast, ed.LineCount);
         for (int n = ed.LineBlockFirst; n <= last; ++n) ConvertColumns(ed, n, 1, MaxText, how);

@@ -34,6 +34,8 @@ TEST(BlocksEndToEnd, ShiftDownMarksAltCCopiesAtTheEnd)
     session.Send("S-Down");
     session.Send("S-Down");
     ASSERT_TRUE(session.WaitFor("line=3", 15000)) << session.Screen();
+    // The message line ends with the block's size in lines.
+    EXPECT_TRUE(session.WaitFor("\u2591 3\n", 15000)) << session.Screen();
     session.Send("Down");
     ASSERT_TRUE(session.WaitFor("line=4", 15000)) << session.Screen();
     session.Send("M-c");

@@ -89,7 +89,6 @@ TEST_F(BlockTest, MarkingSequences)
         {"Alt+L turns a box into lines", {{CmdMarkBoxCorner, 0, 2, 3}, {CmdMarkBoxCorner, 0, 4, 5}, {CmdMarkLineBlock, 0, 3, 1}}, "L2-4", 3},
         {"Alt+B with a line block extends it", {{CmdMarkLineBlock, 0, 2, 1}, {CmdMarkBoxCorner, 0, 6, 4}}, "L2-6", 6},
         {"Alt+B corners in any order", {{CmdMarkBoxCorner, 0, 4, 6}, {CmdMarkBoxCorner, 0, 2, 2}}, "B2-4/2-6", 2},
-        {"Ctrl+A keeps the cursor", {{CmdMarkAll, 0, 4, 1}}, "L1-8", 4},
         {"Alt+V takes the word and the blank after it", {{CmdBoxWord, AltV, 1, 6}}, "B1-1/6-9", 1},
         {"Alt+Z takes the word alone", {{CmdBoxWord, AltZ, 1, 6}}, "B1-1/6-8", 1},
         {"Alt+Z on a lone blank marks nothing", {{CmdBoxWord, AltZ, 1, 5}}, "-", 1},
@@ -263,6 +262,12 @@ TEST_F(BlockTest, IndentFillAndCase)
     Box(1, 2, 2, 5);
     ConvertText(ed, TextConversion::Upper);
     EXPECT_EQ(Text(), "\xA0\x81\x82 \x83\xA4\xA5|\xA0\x81\x82 \x83\xA4\xA5");
+    // A box on the current line alone: the line can be restored.
+    Load({"abc def"});
+    Box(1, 1, 5, 7);
+    ConvertText(ed, TextConversion::Upper);
+    EXPECT_EQ(Text(), "abc DEF");
+    EXPECT_EQ(ed.RestoreRing[ed.RestoreIndex].substr(0, 7), "abc def");
 }
 
 TEST_F(BlockTest, CopiesTheLineLimitCannotTakeChangeNothing)

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -196,6 +197,45 @@ TEST(DesktopClipboard, TextAsTheDesktopTakesIt)
     EXPECT_EQ(DesktopClipboardText("B"), "");
     EXPECT_EQ(Osc52Sequence(std::string(2 << 20, 'x')), "");
     EXPECT_EQ(Osc52Sequence("a"), "\x1b]52;c;YQ==\x07");
+}
+
+}  // namespace
+}  // namespace lumo
+
+namespace lumo {
+namespace {
+
+// A stand-in for xclip on PATH: the desktop helper gets the text on its
+// standard input, its arguments, and never holds the editor up.
+TEST_F(ClipboardTest, DesktopHelperGetsTheTextAndNeverHoldsUp)
+{
+    const std::string bin = (dir / "bin").string();
+    std::filesystem::create_directory(bin);
+    const std::string got = (dir / "got").string();
+    WriteFile(bin + "/xclip", "#!/bin/sh\necho \"$@\" > " + got + ".args\n/bin/cat > " + got + ".tmp\n/bin/mv " + got +
+                                  ".tmp " + got + "\n");
+    chmod((bin + "/xclip").c_str(), 0755);
+    const char* path = std::getenv("PATH");
+    const std::string oldPath = path ? path : "";
+    setenv("PATH", bin.c_str(), 1);
+    setenv("DISPLAY", ":99", 1);
+
+    SendToDesktopClipboard(ed, "L\r\n\x8f\xe0\xa8\xa2\xa5\xe2\r\n");
+    for (int i = 0; i < 100 && !std::filesystem::exists(got); ++i) usleep(20000);
+    EXPECT_EQ(ReadFile(got), "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82\n");
+    EXPECT_EQ(ReadFile(got + ".args"), "-selection clipboard\n");
+
+    // A helper that never reads: the editor gives up after about a second.
+    WriteFile(bin + "/xclip", "#!/bin/sh\nexec /bin/sleep 5\n");
+    const auto start = std::chrono::steady_clock::now();
+    SendToDesktopClipboard(ed, "L\r\n" + std::string(1 << 20, 'x') + "\r\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+
+    // No helper at all: nothing happens, at once.
+    std::filesystem::remove(bin + "/xclip");
+    SendToDesktopClipboard(ed, "L\r\nx\r\n");
+    setenv("PATH", oldPath.c_str(), 1);
+    unsetenv("DISPLAY");
 }
 
 }  // namespace
