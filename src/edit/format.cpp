@@ -217,7 +217,8 @@ bool Reflow::Run(Piece cur, long guard)
     return true;
 }
 
-// Step 4: the cursor to the line after the paragraph, in the left margin.
+// The end of a format: the cursor to the line after the paragraph, in the
+// left margin, so that the next Ctrl+F takes the next paragraph.
 void LeaveParagraph(Editor& ed, int last, int margin)
 {
     ed.CurrentLine = std::clamp(last < ed.LineCount ? last + 1 : last, 1, std::max(ed.LineCount, 1));
