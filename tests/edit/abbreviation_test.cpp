@@ -52,8 +52,8 @@ TEST_F(AbbrevTest, SpaceExpandsTheWordLeftOfTheCursor)
         {"ath", 4, true, "ath", 5},             // the word is "ath", no entry
         {"", 1, true, "", 2},
     };
-    Shorts("th\athe\r\nths\athem\b\r\nt\atwo\r\nt\athree\r\nplain completion entry\r\n");
-    EXPECT_EQ(ed.AbbrevList.size(), 4u);
+    Shorts("th\athe\r\nths\athem\b\r\nt\atwo\r\nt\athree\r\n\aorphan\r\nplain completion entry\r\n");
+    EXPECT_EQ(ed.AbbrevList.size(), 5u);
     EXPECT_EQ(ed.CompletionList.size(), 1u);
     AddLines({""});
     for (const Case& c : cases) {
