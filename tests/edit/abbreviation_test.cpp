@@ -221,6 +221,8 @@ TEST_F(LoopTest, CompletionCases)
          {Enter, Backslash, Backslash, Backslash}, 2, "procedure Fo"},
         {"Cyrillic without its ending", {privet, "\xAF\xE0"}, 2, 3, {}, {Enter}, 2, "\xAF\xE0\xA8\xA2"},
         {"case-insensitive second pass", {"procedure", "Pro"}, 2, 4, {}, {Enter}, 2, "Procedure"},
+        {"Cyrillic ignoring case", {"\x8F\xE0\xA8\xA2\xA5\xE2", "\xAF\xE0"}, 2, 3, {}, {Enter}, 2,
+         "\xAF\xE0\xA8\xA2"},
         {"inside a word is no find", {"approve", "pro"}, 2, 4, {}, {Enter}, 2, "pro"},
         {"short words are no finds", {"ab abc", "ab"}, 2, 3, {}, {Enter}, 2, "abc"},
         {"Backspace: next find", {"program", "procedure", "pro"}, 3, 4, {}, {Backspace, Enter}, 3, "program"},
