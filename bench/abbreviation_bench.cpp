@@ -14,8 +14,8 @@ namespace lumo {
 namespace {
 
 // Space after "hello" (no abbreviation matches: the usual case) with
-// state.range(0) abbreviations loaded. Each entry is as long as the word and
-// has its BEL right after it, so every one is compared in full.
+// state.range(0) abbreviations loaded, each as long as the word and ending
+// in the same letter.
 void BM_SpaceAfterWord(benchmark::State& state)
 {
     ScriptedConsole con;
@@ -23,7 +23,7 @@ void BM_SpaceAfterWord(benchmark::State& state)
     Editor ed(con);
     AppendLoadedLine(ed, "hello");
     for (int i = 0; i < state.range(0); ++i) {
-        std::string word = "hel" + std::to_string(100 + i).substr(1);
+        std::string word = "h" + std::to_string(100 + i).substr(1) + "lo";
         AddShortsLine(ed, word + "\aexpansion of " + word);
     }
     StoreKey(ed, KeySpace);
@@ -35,6 +35,27 @@ void BM_SpaceAfterWord(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SpaceAfterWord)->Arg(0)->Arg(100);
+
+// Space after "h42lo", the 43rd of 100 abbreviations: the expansion typed.
+void BM_SpaceExpands(benchmark::State& state)
+{
+    ScriptedConsole con;
+    con.OpenScreen();
+    Editor ed(con);
+    AppendLoadedLine(ed, "h42lo");
+    for (int i = 0; i < 100; ++i) {
+        std::string word = "h" + std::to_string(100 + i).substr(1) + "lo";
+        AddShortsLine(ed, word + "\aexpansion of " + word);
+    }
+    StoreKey(ed, KeySpace);
+    for (auto _ : state) {
+        SetLine(ed, "h42lo", 1);
+        ed.CurrentColumn = 6;
+        CmdSpace(ed);
+        benchmark::DoNotOptimize(ed.CurrentColumn);
+    }
+}
+BENCHMARK(BM_SpaceExpands);
 
 void FillFull(Editor& ed)
 {

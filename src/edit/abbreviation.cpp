@@ -1,7 +1,6 @@
 #include "edit/abbreviation.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "edit/lineedit.h"
 #include "edit/typing.h"
@@ -36,6 +35,7 @@ void ClearShorts(Editor& ed)
     ed.ShortsCharge = 0;
     ed.AbbrevList.clear();
     ed.CompletionList.clear();
+    ed.AbbrevIndex.clear();
     ed.AbbrevList.shrink_to_fit();
     ed.CompletionList.shrink_to_fit();
 }
@@ -48,6 +48,11 @@ bool AddShortsLine(Editor& ed, const std::string& line)
     if (list.size() >= static_cast<size_t>(ShortsListSize)) return true;
     list.push_back(line);
     list.back().shrink_to_fit();
+    const size_t bel = line.find(AbbrevMark);
+    // The first entry with an abbreviation wins; an entry that begins with
+    // its BEL has none.
+    if (&list == &ed.AbbrevList && bel > 0)
+        ed.AbbrevIndex.emplace(line.substr(0, bel), static_cast<int>(list.size()) - 1);
     ed.ShortsCharge += EntryCost(line);
     Charge(ed, EntryCost(line));
     return true;
@@ -63,17 +68,11 @@ bool ExpandAbbreviation(Editor& ed)
     // when there is none) ends it.
     if (column < 2 || column - 2 >= static_cast<int>(text.size()) || text[column - 2] == ' ') return false;
     const std::string word = WordAtCursor(ed, 1);
-    if (word.empty() || word.find(AbbrevMark) != std::string::npos) return false;
+    if (word.empty()) return false;
+    const auto it = ed.AbbrevIndex.find(word);
+    if (it == ed.AbbrevIndex.end()) return false;
     const size_t n = word.size();
-    const std::string* found = nullptr;
-    for (const std::string& entry : ed.AbbrevList) {
-        if (entry.size() > n && entry[n] == AbbrevMark && std::memcmp(entry.data(), word.data(), n) == 0) {
-            found = &entry;
-            break;
-        }
-    }
-    if (!found) return false;
-    std::string expansion = found->substr(n + 1);
+    std::string expansion = ed.AbbrevList[it->second].substr(n + 1);
     if (!expansion.empty() && expansion.back() == NoBlankMark) expansion.pop_back();
     else expansion += ' ';
     // A line that could not take the whole expansion keeps its abbreviation

@@ -1,5 +1,6 @@
 #include "edit/completion.h"
 
+#include <array>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -80,16 +81,45 @@ int Answer(Editor& ed, KeyEvent key, const std::string& text, size_t start, size
     }
 }
 
+// The case map as a table, so that the case-insensitive pass compares in
+// place instead of upper-casing a copy of every line.
+const std::array<uint8_t, 256>& UpperTable()
+{
+    static const std::array<uint8_t, 256> table = [] {
+        std::array<uint8_t, 256> t{};
+        for (int c = 0; c < 256; ++c) t[c] = CyrUpCase(static_cast<uint8_t>(c));
+        return t;
+    }();
+    return table;
+}
+
+// The first place from `from` on where `text`, upper-cased, holds `upper`.
+size_t FindIgnoringCase(std::string_view text, std::string_view upper, size_t from)
+{
+    const std::array<uint8_t, 256>& map = UpperTable();
+    const size_t m = upper.size();
+    if (m == 0 || text.size() < m) return std::string_view::npos;
+    const auto first = static_cast<uint8_t>(upper[0]);
+    for (size_t i = from; i + m <= text.size(); ++i) {
+        if (map[static_cast<uint8_t>(text[i])] != first) continue;
+        size_t k = 1;
+        while (k < m && map[static_cast<uint8_t>(text[i + k])] == static_cast<uint8_t>(upper[k])) ++k;
+        if (k == m) return i;
+    }
+    return std::string_view::npos;
+}
+
 // Offers the finds of line `number`: `text` is its text (the current line's
-// with a blank at the cursor), `search` the same or its upper-cased copy,
-// in which `prefix` is looked for. Returns the count (0: nothing taken).
-int OfferLine(Editor& ed, const std::string& prefix, std::string_view text, std::string_view search, int number)
+// with a blank at the cursor) in which `prefix` is looked for, with its case
+// or (`ignoreCase`, the prefix upper-cased) without. Returns the count (0:
+// nothing taken).
+int OfferLine(Editor& ed, const std::string& prefix, std::string_view text, bool ignoreCase, int number)
 {
     const size_t m = prefix.size();
     const bool cyrillic = static_cast<uint8_t>(prefix[0]) >= 0x80;
     size_t from = 0;
     for (;;) {
-        const size_t f = search.find(prefix, from);
+        const size_t f = ignoreCase ? FindIgnoringCase(text, prefix, from) : text.find(prefix, from);
         if (f == std::string_view::npos) return 0;
         // A rejected or skipped find is passed over, never changed, so the
         // scan always moves on.
@@ -152,19 +182,11 @@ void Complete(Editor& ed)
     const size_t column = static_cast<size_t>(ed.CurrentColumn);
     if (column >= 1 && column <= currentText.size()) currentText[column - 1] = ' ';
     std::string upperPrefix;
-    std::string upperLine;
     direction = 0;
     int line = current;
     while (line >= 1 && line <= ed.LineCount) {
         std::string_view text = line == current ? std::string_view(currentText) : LineText(ed, line);
-        std::string_view search = text;
-        if (pass == 1) {
-            upperLine.resize(text.size());
-            for (size_t i = 0; i < text.size(); ++i)
-                upperLine[i] = static_cast<char>(CyrUpCase(static_cast<uint8_t>(text[i])));
-            search = upperLine;
-        }
-        const int answer = OfferLine(ed, pass == 0 ? prefix : upperPrefix, text, search, line);
+        const int answer = OfferLine(ed, pass == 0 ? prefix : upperPrefix, text, pass == 1, line);
         if (answer > 0) {
             count = answer;
             return;

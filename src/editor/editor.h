@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <memory>
 #include <vector>
 
@@ -258,6 +259,9 @@ struct Editor {
     // completion entries "\" offers first (every other line).
     std::vector<std::string> AbbrevList;
     std::vector<std::string> CompletionList;
+    // Each abbreviation (the text before its first BEL) with the index of
+    // the first entry that has it, so that Space finds it in one look.
+    std::unordered_map<std::string, int> AbbrevIndex;
     // Key definitions by key index (scan code, or the character of a
     // function key; + 0x80 in Rus mode); MacroDefined tells which hold one.
     std::array<std::string, 256> MacroTable{};

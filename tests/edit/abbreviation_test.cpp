@@ -52,8 +52,8 @@ TEST_F(AbbrevTest, SpaceExpandsTheWordLeftOfTheCursor)
         {"ath", 4, true, "ath", 5},             // the word is "ath", no entry
         {"", 1, true, "", 2},
     };
-    Shorts("th\athe\r\nths\athem\b\r\nt\atwo\r\nt\athree\r\nplain completion entry\r\n");
-    EXPECT_EQ(ed.AbbrevList.size(), 4u);
+    Shorts("th\athe\r\nths\athem\b\r\nt\atwo\r\nt\athree\r\n\aorphan\r\nplain completion entry\r\n");
+    EXPECT_EQ(ed.AbbrevList.size(), 5u);
     EXPECT_EQ(ed.CompletionList.size(), 1u);
     AddLines({""});
     for (const Case& c : cases) {
@@ -221,6 +221,8 @@ TEST_F(LoopTest, CompletionCases)
          {Enter, Backslash, Backslash, Backslash}, 2, "procedure Fo"},
         {"Cyrillic without its ending", {privet, "\xAF\xE0"}, 2, 3, {}, {Enter}, 2, "\xAF\xE0\xA8\xA2"},
         {"case-insensitive second pass", {"procedure", "Pro"}, 2, 4, {}, {Enter}, 2, "Procedure"},
+        {"Cyrillic ignoring case", {"\x8F\xE0\xA8\xA2\xA5\xE2", "\xAF\xE0"}, 2, 3, {}, {Enter}, 2,
+         "\xAF\xE0\xA8\xA2"},
         {"inside a word is no find", {"approve", "pro"}, 2, 4, {}, {Enter}, 2, "pro"},
         {"short words are no finds", {"ab abc", "ab"}, 2, 3, {}, {Enter}, 2, "abc"},
         {"Backspace: next find", {"program", "procedure", "pro"}, 3, 4, {}, {Backspace, Enter}, 3, "program"},
