@@ -84,5 +84,8 @@ Redraw CmdAddCurrentLine(Editor& ed)
 void LoadAbbreviations(Editor&) {}
 void ReadKeyDefinitions(Editor&) {}
 void AskSaveMacros(Editor&) {}
+// Until the key-definition table exists there is nothing to read or write;
+// the user is told so instead of being shown a success.
+void MacroFile(Editor& ed, int) { ShowMessage(ed, " Key definitions are not available yet.", 1); }
 
 }  // namespace lumo
