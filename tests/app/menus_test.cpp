@@ -291,6 +291,22 @@ TEST_F(MenuTest, BufferPlayItemPlaysTheRecording)
     EXPECT_EQ(Text(1), "ababfirst line");
 }
 
+// Menu answers come from the keyboard only: a played F10 opens the menu and
+// waits for the user; the playback goes on after it.
+TEST_F(MenuTest, APlayedF10WaitsForTheKeyboard)
+{
+    Push(keys::ShiftF9);
+    Push(F10);
+    Push(keys::Esc);
+    Push(keys::ShiftF9);
+    Push(keys::F9);
+    Type("0z");
+    Run();
+    EXPECT_EQ(ed.KeystrokeBuffer[1], F10);
+    EXPECT_EQ(ed.PlaybackIndex, 0);
+    EXPECT_EQ(Text(1), "zfirst line");
+}
+
 // A command started from a menu that is refused says so as its key does.
 TEST_F(MenuTest, RefusedCommandsShowTheirOwnMessages)
 {
