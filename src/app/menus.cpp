@@ -24,7 +24,8 @@ namespace lumo {
 namespace {
 
 constexpr int CloseAllMenus = 80;
-constexpr KeyEvent KeyCtrlF = 0x00042106;
+// Ctrl+F: the paragraph formatted without right justification.
+constexpr KeyEvent FormatParagraphKey = 0x00042106;
 
 // A menu item's key, recorded while a recording runs: the F10 that opened
 // the menu is still the last key recorded, and the item's key takes its
@@ -66,7 +67,7 @@ Redraw MacroByKey(Editor& ed, bool take)
 // Pascal mode the key types a keyword instead).
 Redraw FormatWithoutJustify(Editor& ed)
 {
-    SplitKey(ed, KeyCtrlF);
+    SplitKey(ed, FormatParagraphKey);
     TakeMenuKeySlot(ed);
     const bool pascal = ed.PascalMode;
     ed.PascalMode = false;
