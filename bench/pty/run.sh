@@ -36,5 +36,6 @@ bench "floor big.txt" "$floorjson" "$work/floor" "$work/big.txt"
 bench "vim -u NONE big.txt" "$here/vim.json" vim -u NONE -N "$work/big.txt" || true
 bench "lumo big.txt" "$here/keys.json" "$top/build-release/lumo" -W "$work/big.txt"
 bench "lumo -+ big.txt" "$here/keys.json" "$top/build-release/lumo" -W-+ "$work/big.txt"
+bench "lumo F10 Esc small.txt" "$here/menu.json" "$top/build-release/lumo" -W "$work/small.txt"
 bench "lumo quit small.txt" "$here/quit.json" "$top/build-release/lumo" -W "$work/small.txt"
 rm -f "$floorjson"

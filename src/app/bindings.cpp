@@ -14,6 +14,8 @@
 #include "app/help.h"
 #include "editor/keyreading.h"
 #include "app/loopcommands.h"
+#include "app/menus.h"
+#include "edit/colourmarks.h"
 #include "editor/codepage.h"
 #include "files/fileio.h"
 #include "files/keystrokefile.h"
@@ -218,6 +220,14 @@ const Binding Rows[] = {
     // ---- abbreviations, key definitions and completion ----
     {0x00003920, CmdSpace, "Space"},
     {0x00002B5C, CmdExtendLineWord, "\\"},
+
+    // ---- menus and colours ----
+    {0x0200FF0A, CmdMenu, "F10"},
+    {0x0204FF0A, CmdColours, "Ctrl+F10"},
+    // Alt+Up and Alt+Down as terminals deliver them: the "Alt+up"/"Alt+dn"
+    // of the Cursor menu.
+    {0x0208FF21, CmdUp4, "Alt+Up"},
+    {0x0208FF27, CmdDown4, "Alt+Down"},
 };
 
 const std::vector<Binding>& SortedRows()

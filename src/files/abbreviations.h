@@ -16,7 +16,6 @@ void ReadKeyDefinitions(Editor& ed);
 // Offers to save changed key definitions before the editor ends or hands
 // over to another file.
 void AskSaveMacros(Editor& ed);
-
 // Operations of MacroFile.
 constexpr int MacroFileRead = 0;     // asks for the name, reads, " keydef.lmo - OK!"
 constexpr int MacroFileWrite = 1;    // asks for the name, writes, " keydef.lmo - OK!"

@@ -69,7 +69,10 @@ int Answer(Editor& ed, KeyEvent key, int count)
     }
     if (key >= KeyF1 && key <= KeyF12) return static_cast<int>(key - KeyF1) + 1;
     // Digits answer by number ("0" like Esc); letters go on from 17 ("A").
-    return static_cast<int>(ed.KeyChar) - 0x30;
+    // Only Shift+Esc and Alt+Esc close all menus: the character 0x80
+    // (Cyrillic A) would give 80 too.
+    int result = static_cast<int>(ed.KeyChar) - 0x30;
+    return result == CloseAllMenus && count < CloseAllMenus ? NoAnswer : result;
 }
 
 }  // namespace

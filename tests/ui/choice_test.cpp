@@ -57,6 +57,8 @@ TEST_F(ChoiceTest, EscapesAnswerZeroOrCloseAll)
     EXPECT_EQ(Choose(SixItems, {Esc}), 0);
     EXPECT_EQ(Choose(SixItems, {ShiftEsc}), 80);
     EXPECT_EQ(Choose(SixItems, {AltEsc}), 80);
+    // The Cyrillic A (0x80) is no way out of the menus.
+    EXPECT_EQ(Choose(SixItems, {0x80, '4'}), 4);
 }
 
 TEST_F(ChoiceTest, EnterTakesTheHighlightedItemAndArrowsWrap)
