@@ -267,7 +267,6 @@ TEST_F(MenuTest, ItemsDispatchTheirKeysAndRecordThemInPlaceOfF10)
         {"24621", 0x03087B00},  // Go to pointed line "1": Alt+4
         {"274", 0x030F0F00},    // Format "4 Extend #9"
         {"2731", 0x00072106},   // Format paragraph "1": Ctrl+Shift+F
-        {"332", 0x0208FF04},    // Extend "2 Edit shorts.lmo": Alt+F4
         {"34", 0x03081000},     // Service "4 Count block": Alt+Q
     };
     for (const auto& item : items) {

@@ -162,6 +162,7 @@ TEST_F(SideFilesTest, CancelledDialogFallsBackOnTheFoundFileAndAFailedWriteKeeps
     std::filesystem::create_directory("adir");
     ed.KeyDefFileName = "adir";
     Push(Enter);  // adir: refused, asked again
+    Push(0x00003920);  // Space ends the write error; the dialog does not take it
     Push(Esc);
     Push(Esc);    // and the fallback keydef.lmo refused too
     MacroFile(ed, MacroFileWrite);
