@@ -43,6 +43,10 @@ public:
     KeyEvent ReadKey() override;
     KeyEvent KeyWaiting() override;
     bool WaitForKey(int milliseconds) override;
+    void SetTextMap(const std::array<char32_t, 256>& map) override;
+    // The character cell (column, row) shows (both from 1): the text's
+    // character for a mapped cell, else the CP866 glyph.
+    char32_t Shown(int column, int row) const;
 
     void Push(KeyEvent key) { keys.push_back(key); }
     // Queues each byte of `text` as a plain character key (scan 0).
@@ -57,6 +61,7 @@ public:
 
 private:
     ScreenWriter writer_;
+    std::array<char32_t, 256> textMap_{};
 };
 
 }  // namespace lumo

@@ -1,5 +1,7 @@
 #include "editor/editor.h"
 
+#include "editor/charmap.h"
+
 namespace lumo {
 
 Editor::Editor(Console& console, size_t memoryBudget) : con(console), MemoryBudget(memoryBudget)
@@ -10,6 +12,7 @@ Editor::Editor(Console& console, size_t memoryBudget) : con(console), MemoryBudg
     // The table's slots and the scratch line are paid for once, at start.
     MemoryUsed = LineSlots * 4 + ScratchSize + 1;
     BlankFiller.assign(LineCapacity, ' ');
+    TextCharMap = CodePageMap(CodePage::ASCII);
 }
 
 Editor::~Editor()
@@ -38,8 +41,9 @@ void StoreKey(Editor& ed, KeyEvent key)
 KeyEvent ReadEditorKey(Editor& ed)
 {
     KeyEvent key = ed.con.ReadKey();
-    while (key == HangupEvent) {
-        if (ed.OnHangup) ed.OnHangup(ed);
+    // A character the text cannot hold types nothing: the next key is read.
+    while (key == HangupEvent || !MapTypedKey(ed, key)) {
+        if (key == HangupEvent && ed.OnHangup) ed.OnHangup(ed);
         key = ed.con.ReadKey();
     }
     SplitKey(ed, key);
