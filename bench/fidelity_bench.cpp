@@ -28,7 +28,7 @@ public:
         // "Мороз и солнце; день чудесный" in CP866, and the UTF-8 extras.
         const std::string words = "\x8C\xAE\xE0\xAE\xA7 \xA8 \xE1\xAE\xAB\xAD\xE6\xA5 \xA4\xA5\xAD\xEC ";
         const char* extras[] = {"\xE2\x80\x94", "\xC2\xAB", "\xC2\xBB", "\xE2\x80\xA6", "\xF0\x9F\x98\x80"};
-        std::string cp866, utf8, blanks;
+        std::string cp866, utf8, plainUtf8, blanks;
         for (int i = 1; i <= MaxLines; ++i) {
             size_t length = 60 + static_cast<size_t>(i * 7919) % 21;
             std::string line;
@@ -38,12 +38,14 @@ public:
             blanks += line + "   \n";
             std::string u;
             AppendCp866AsUtf8(u, line);
+            plainUtf8 += u + '\n';
             u += ' ';
             u += extras[i % 5];
             utf8 += u + '\n';
         }
         Write("cp866.txt", cp866);
         Write("utf8.txt", utf8);
+        Write("utf8plain.txt", plainUtf8);
         Write("blanks.txt", blanks);
     }
     ~RussianTexts()
@@ -89,6 +91,10 @@ BENCHMARK(BM_LoadSaveRussianCp866)->Unit(benchmark::kMillisecond);
 
 void BM_LoadSaveRussianUtf8WithMap(benchmark::State& state) { LoadAndEncode(state, "utf8.txt"); }
 BENCHMARK(BM_LoadSaveRussianUtf8WithMap)->Unit(benchmark::kMillisecond);
+
+// The same UTF-8 text without characters CP866 lacks: what the map adds.
+void BM_LoadSaveRussianUtf8NoMap(benchmark::State& state) { LoadAndEncode(state, "utf8plain.txt"); }
+BENCHMARK(BM_LoadSaveRussianUtf8NoMap)->Unit(benchmark::kMillisecond);
 
 void BM_LoadSaveTrailingBlanks(benchmark::State& state) { LoadAndEncode(state, "blanks.txt"); }
 BENCHMARK(BM_LoadSaveTrailingBlanks)->Unit(benchmark::kMillisecond);

@@ -94,7 +94,10 @@ std::string EncodeLines(const Editor& ed, int first, int last, int mode)
     last = std::min(last, ed.LineCount);
     // A UTF-8 file is written through the text's character map.
     std::optional<Utf8Encoding> utf8;
-    if (ed.FileCodePage == CodePage::UTF8) utf8.emplace(SavingMap(ed));
+    if (ed.FileCodePage == CodePage::UTF8) {
+        utf8.emplace(SavingMap(ed));
+        out.reserve(static_cast<size_t>(std::max(last - first + 1, 0)) * 160);
+    }
     const Utf8Encoding* encoding = utf8 ? &*utf8 : nullptr;
     for (int i = first; i <= last; ++i)
         AppendLine(ed, out, LineText(ed, i), KeptPart(ed, i), mode, ed.FinalLineEnd || i < ed.LineCount, encoding);

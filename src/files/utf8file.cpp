@@ -285,11 +285,20 @@ Utf8Encoding::Utf8Encoding(const std::array<char32_t, 256>& map)
 
 void Utf8Encoding::Append(std::string& out, std::string_view text) const
 {
+    // Written in place: four bytes a character at most.
+    const size_t start = out.size();
+    out.resize(start + 4 * text.size());
+    char* o = out.data() + start;
     for (char ch : text) {
         auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80) out += ch;
-        else out.append(bytes[b].data(), length[b]);
+        if (b < 0x80) {
+            *o++ = ch;
+        } else {
+            std::memcpy(o, bytes[b].data(), 4);
+            o += length[b];
+        }
     }
+    out.resize(static_cast<size_t>(o - out.data()));
 }
 
 void AppendCp866AsUtf8(std::string& out, std::string_view text)
