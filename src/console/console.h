@@ -7,6 +7,7 @@
 // (scripted_console.h).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,6 +36,11 @@ struct PastedText {
 };
 
 constexpr uint16_t BlankCell = 0x0720;
+// A typed or pasted character that CP866 lacks: kind 4, its code point in
+// bits 0-20. The editor turns it into the byte the text's character map
+// gives it (or drops it when the text cannot hold it).
+constexpr uint32_t UnicodeKeyKind = 4;
+inline KeyEvent UnicodeKeyEvent(char32_t c) { return (UnicodeKeyKind << 24) | (static_cast<uint32_t>(c) & 0x1FFFFF); }
 
 class Console {
 public:
@@ -44,6 +50,11 @@ public:
     int ScreenRows = 25;
     std::vector<uint16_t> ScreenCells;
     std::vector<uint16_t> ShadowCells;
+    // 1 where a cell shows a character of the text, through the text's
+    // character map (set by the text renderer); 0 elsewhere, where the cell
+    // shows its CP866 glyph. Every write through Cell() makes a cell plain.
+    std::vector<uint8_t> MappedCells;
+    std::vector<uint8_t> ShadowMapped;
 
     // Measures the screen, allocates the buffers and clears. False when the
     // console cannot be used (the caller ends the program).
@@ -90,10 +101,28 @@ public:
     // cells) straight through, such as the one that sets the desktop
     // clipboard. Ignored where there is no terminal.
     virtual void SendToTerminal(const std::string& /*bytes*/) {}
+    // The text's character map: what a mapped cell's byte shows. Cells
+    // shown with the old map are written again at the next flush.
+    virtual void SetTextMap(const std::array<char32_t, 256>& map) { (void)map; }
 
     uint16_t& Cell(int column, int row)  // both from 1
     {
-        return ScreenCells[(row - 1) * ScreenColumns + (column - 1)];
+        const size_t i = size_t(row - 1) * ScreenColumns + (column - 1);
+        if (i < MappedCells.size()) MappedCells[i] = 0;
+        return ScreenCells[i];
+    }
+    // The mapped-cell flags of row `row` (from 1), or null before the screen
+    // is open.
+    uint8_t* MappedRow(int row)
+    {
+        const size_t i = size_t(row - 1) * ScreenColumns;
+        return MappedCells.size() == ScreenCells.size() && i < MappedCells.size() ? &MappedCells[i] : nullptr;
+    }
+    // Both flag arrays sized like the cells (all plain), when they are not.
+    void SizeMappedCells()
+    {
+        if (MappedCells.size() != ScreenCells.size()) MappedCells.assign(ScreenCells.size(), 0);
+        if (ShadowMapped.size() != ScreenCells.size()) ShadowMapped.assign(ScreenCells.size(), 0);
     }
 };
 

@@ -155,6 +155,8 @@ KeyEvent KeyRecordEvent(const KeyRecord& in)
     if (in.kind == KeyRecord::Composed) return in.character | (3u << 24);
     if (in.kind == KeyRecord::Paste) return PasteEvent;
     if (!in.keyDown) return 0;
+    // The text's character map decides which byte it types, if any.
+    if (in.unicode != 0) return UnicodeKeyEvent(in.unicode);
     KeyRecord r = in;
     // 1. lone modifier and lock keys
     if (r.character == 0) {

@@ -56,6 +56,7 @@ struct KeyRecord {
     uint8_t scanCode = 0;       // the key's own set-1 code
     uint8_t character = 0;      // CP866 byte, 0 when the key types none
     uint16_t controlState = 0;  // the bits above
+    char32_t unicode = 0;       // a typed character CP866 lacks (character is then 0)
 };
 
 // Steps 1-8: the untranslated event (kind 3) of a key-down record, or 0 when

@@ -9,24 +9,47 @@ namespace lumo {
 
 namespace {
 
-struct Glyph {
-    char bytes[4];
-    uint8_t length;
-};
+template <typename Glyph>
+void SetGlyph(Glyph& g, char32_t c)
+{
+    std::string s;
+    AppendUtf8(s, c);
+    std::memcpy(g.bytes, s.data(), s.size());
+    g.length = uint8_t(s.size());
+}
 
+template <typename Glyph>
 const std::array<Glyph, 256>& GlyphTable()
 {
     static const std::array<Glyph, 256> table = [] {
         std::array<Glyph, 256> t{};
-        for (int b = 0; b < 256; ++b) {
-            std::string s;
-            AppendUtf8(s, Cp866ToUnicode(uint8_t(b)));
-            std::memcpy(t[b].bytes, s.data(), s.size());
-            t[b].length = uint8_t(s.size());
-        }
+        for (int b = 0; b < 256; ++b) SetGlyph(t[b], Cp866ToUnicode(uint8_t(b)));
         return t;
     }();
     return table;
+}
+
+// Characters a terminal draws two cells wide (East Asian wide, most emoji)
+// or not at all (combining marks, zero-width and format characters).
+bool NotOneCell(char32_t c)
+{
+    if (c < 0x300) return c == 0xAD;
+    if (c <= 0x36F) return true;
+    if (c >= 0x200B && c <= 0x200F) return true;
+    if (c >= 0x2028 && c <= 0x202E) return true;
+    if (c >= 0x2060 && c <= 0x206F) return true;
+    if (c >= 0x20D0 && c <= 0x20FF) return true;
+    if (c >= 0x1100 && c <= 0x115F) return true;
+    if (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) return true;
+    if (c >= 0xAC00 && c <= 0xD7A3) return true;
+    if (c >= 0xF900 && c <= 0xFAFF) return true;
+    if (c >= 0xFE00 && c <= 0xFE0F) return true;
+    if (c >= 0xFE30 && c <= 0xFE4F) return true;
+    if (c >= 0xFF00 && c <= 0xFF60) return true;
+    if (c >= 0xFFE0 && c <= 0xFFE6) return true;
+    if (c >= 0x1F000 && c <= 0x1FAFF) return true;
+    if (c >= 0x20000) return true;
+    return false;
 }
 
 // PC colour order (black, blue, green, cyan, red, magenta, brown, grey) to
@@ -108,7 +131,7 @@ void ScreenWriter::SetAttribute(int attr, std::string& out)
     attr_ = attr;
 }
 
-void ScreenWriter::MoveTo(int c, int r, const uint16_t* rowCells, std::string& out)
+void ScreenWriter::MoveTo(int c, int r, const uint16_t* rowCells, const uint8_t* rowMapped, std::string& out)
 {
     if (c == col_ && r == row_) return;
     // Cursor addressing is always possible: ESC [ r ; c H, with parts left out.
@@ -135,13 +158,12 @@ void ScreenWriter::MoveTo(int c, int r, const uint16_t* rowCells, std::string& o
                 // Reprinting the cells in between is cheaper than a move
                 // when they are few and need no colour change.
                 int cost = 0;
-                const auto& glyphs = GlyphTable();
                 for (int i = col_; i < c && cost < best; ++i) {
                     if ((rowCells[i] >> 8) != attr_) {
                         cost = best;
                         break;
                     }
-                    cost += glyphs[rowCells[i] & 0xFF].length;
+                    cost += GlyphOf(rowCells[i], rowMapped, i).length;
                 }
                 if (cost < best) {
                     best = cost;
@@ -172,14 +194,12 @@ void ScreenWriter::MoveTo(int c, int r, const uint16_t* rowCells, std::string& o
         }
         out += 'H';
         break;
-    case Gap: {
-        const auto& glyphs = GlyphTable();
+    case Gap:
         for (int i = col_; i < c; ++i) {
-            const Glyph& g = glyphs[rowCells[i] & 0xFF];
+            const Glyph& g = GlyphOf(rowCells[i], rowMapped, i);
             out.append(g.bytes, g.length);
         }
         break;
-    }
     case Forward: AppendRelative(out, c - col_, 'C'); break;
     case Back: AppendRelative(out, col_ - c, 'D'); break;
     case Up: AppendRelative(out, row_ - r, 'A'); break;
@@ -191,23 +211,43 @@ void ScreenWriter::MoveTo(int c, int r, const uint16_t* rowCells, std::string& o
     row_ = r;
 }
 
+void ScreenWriter::SetTextMap(const std::array<char32_t, 256>& map)
+{
+    for (int b = 0; b < 256; ++b) {
+        char32_t c = b < 0x80 ? Cp866ToUnicode(uint8_t(b)) : map[b];
+        SetGlyph(textGlyphs_[b], NotOneCell(c) ? char32_t(0xFFFD) : c);
+    }
+    textMapped_ = true;
+}
+
+const ScreenWriter::Glyph& ScreenWriter::GlyphOf(uint16_t cell, const uint8_t* rowMapped, int c) const
+{
+    if (rowMapped && rowMapped[c] && textMapped_) return textGlyphs_[cell & 0xFF];
+    return GlyphTable<Glyph>()[cell & 0xFF];
+}
+
 void ScreenWriter::EncodeFlush(const uint16_t* cells, const uint16_t* shown, int columns,
-                               int rows, bool force, std::string& out)
+                               int rows, bool force, std::string& out, const uint8_t* mapped,
+                               const uint8_t* shownMapped)
 {
     if (columns != columns_) {
         columns_ = columns;
         Invalidate();
     }
-    const auto& glyphs = GlyphTable();
+    if (!shownMapped) mapped = nullptr;
     for (int r = 0; r < rows; ++r) {
         const uint16_t* row = cells + size_t(r) * columns;
         const uint16_t* old = shown + size_t(r) * columns;
-        if (!force && std::memcmp(row, old, sizeof(uint16_t) * columns) == 0) continue;
+        const uint8_t* rowMapped = mapped ? mapped + size_t(r) * columns : nullptr;
+        const uint8_t* oldMapped = mapped ? shownMapped + size_t(r) * columns : nullptr;
+        if (!force && std::memcmp(row, old, sizeof(uint16_t) * columns) == 0 &&
+            (!rowMapped || std::memcmp(rowMapped, oldMapped, columns) == 0))
+            continue;
         for (int c = 0; c < columns; ++c) {
-            if (!force && row[c] == old[c]) continue;
-            MoveTo(c, r, row, out);
+            if (!force && row[c] == old[c] && (!rowMapped || rowMapped[c] == oldMapped[c])) continue;
+            MoveTo(c, r, row, rowMapped, out);
             SetAttribute(row[c] >> 8, out);
-            const Glyph& g = glyphs[row[c] & 0xFF];
+            const Glyph& g = GlyphOf(row[c], rowMapped, c);
             out.append(g.bytes, g.length);
             ++col_;  // == columns_ after the last column: the wrap is pending
         }
@@ -216,7 +256,7 @@ void ScreenWriter::EncodeFlush(const uint16_t* cells, const uint16_t* shown, int
 
 void ScreenWriter::EncodeCursorMove(int column, int row, std::string& out)
 {
-    MoveTo(column, row, nullptr, out);
+    MoveTo(column, row, nullptr, nullptr, out);
 }
 
 }  // namespace lumo

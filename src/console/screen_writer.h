@@ -7,6 +7,7 @@
 // them for tests, so both flush the same way.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -17,8 +18,15 @@ public:
     // Appends the bytes that turn `shown` into `cells` on the terminal (both
     // `columns` x `rows`). Nothing is appended when they are equal, unless
     // `force`, which repaints every cell.
+    // `mapped` and `shownMapped` (may be null): per cell, 1 when it shows a
+    // character of the text through the text map (SetTextMap); a cell whose
+    // flag changed is written again.
     void EncodeFlush(const uint16_t* cells, const uint16_t* shown, int columns, int rows,
-                     bool force, std::string& out);
+                     bool force, std::string& out, const uint8_t* mapped = nullptr,
+                     const uint8_t* shownMapped = nullptr);
+    // The characters mapped cells show. A character a terminal would draw
+    // two cells wide or not at all is shown as U+FFFD, so that the grid holds.
+    void SetTextMap(const std::array<char32_t, 256>& map);
     // Appends a move of the terminal cursor to (column, row), both from 0,
     // unless it is already there.
     void EncodeCursorMove(int column, int row, std::string& out);
@@ -38,7 +46,14 @@ public:
 private:
     // Moves to (c, r); `cells` (may be null) lets it reprint a short gap of
     // unchanged cells instead of a cursor sequence.
-    void MoveTo(int c, int r, const uint16_t* rowCells, std::string& out);
+    void MoveTo(int c, int r, const uint16_t* rowCells, const uint8_t* rowMapped, std::string& out);
+    struct Glyph {
+        char bytes[4];
+        uint8_t length;
+    };
+    const Glyph& GlyphOf(uint16_t cell, const uint8_t* rowMapped, int c) const;
+    std::array<Glyph, 256> textGlyphs_{};
+    bool textMapped_ = false;  // a text map was set (else mapped cells show CP866)
     void SetAttribute(int attr, std::string& out);
 
     int columns_ = 0;

@@ -1,5 +1,7 @@
 #include "console/scripted_console.h"
 
+#include "console/cp866.h"
+
 namespace lumo {
 
 ScriptedConsole::ScriptedConsole(int columns, int rows)
@@ -12,20 +14,42 @@ bool ScriptedConsole::OpenScreen()
 {
     ScreenCells.assign(ScreenColumns * ScreenRows, BlankCell);
     ShadowCells.assign(ScreenColumns * ScreenRows, BlankCell);
+    MappedCells.assign(ScreenCells.size(), 0);
+    ShadowMapped.assign(ScreenCells.size(), 0);
     return true;
+}
+
+void ScriptedConsole::SetTextMap(const std::array<char32_t, 256>& map)
+{
+    textMap_ = map;
+    writer_.SetTextMap(map);
+    // Mapped cells are written again: 2 matches no flag.
+    SizeMappedCells();
+    for (size_t i = 0; i < ShadowMapped.size(); ++i)
+        if (MappedCells[i]) ShadowMapped[i] = 2;
+}
+
+char32_t ScriptedConsole::Shown(int column, int row) const
+{
+    const size_t i = size_t(row - 1) * ScreenColumns + (column - 1);
+    const uint8_t b = ScreenCells[i] & 0xFF;
+    if (i < MappedCells.size() && MappedCells[i] && b >= 0x80) return textMap_[b];
+    return Cp866ToUnicode(b);
 }
 
 void ScriptedConsole::FlushScreen(bool force)
 {
     lastFlushBytes.clear();
-    if (!force && ScreenCells == ShadowCells) return;
+    SizeMappedCells();
+    if (!force && ScreenCells == ShadowCells && MappedCells == ShadowMapped) return;
     ++flushCount;
     writer_.EncodeFlush(ScreenCells.data(), ShadowCells.data(), ScreenColumns, ScreenRows, force,
-                        lastFlushBytes);
+                        lastFlushBytes, MappedCells.data(), ShadowMapped.data());
     writtenBytes += lastFlushBytes;
     for (size_t i = 0; i < ScreenCells.size(); ++i)
-        if (force || ScreenCells[i] != ShadowCells[i]) ++writtenCells;
+        if (force || ScreenCells[i] != ShadowCells[i] || MappedCells[i] != ShadowMapped[i]) ++writtenCells;
     ShadowCells = ScreenCells;
+    ShadowMapped = MappedCells;
 }
 
 void ScriptedConsole::PushResize(int columns, int rows)
@@ -66,6 +90,8 @@ void ScriptedConsole::ClearScreen()
 {
     ScreenCells.assign(ScreenColumns * ScreenRows, BlankCell);
     ShadowCells = ScreenCells;
+    MappedCells.assign(ScreenCells.size(), 0);
+    ShadowMapped = MappedCells;
     writtenBytes += "\x1b[0;37;40m\x1b[2J";
     writer_.Invalidate();
 }

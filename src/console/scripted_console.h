@@ -48,6 +48,10 @@ public:
 
     bool ApplyNewSize() override;
     PastedText TakePaste() override;
+    void SetTextMap(const std::array<char32_t, 256>& map) override;
+    // The character cell (column, row) shows (both from 1): the text's
+    // character for a mapped cell, else the CP866 glyph.
+    char32_t Shown(int column, int row) const;
 
     void Push(KeyEvent key) { keys.push_back(key); }
     // Queues a window resize to columns x rows (as SIGWINCH would), and a
@@ -68,6 +72,7 @@ private:
     ScreenWriter writer_;
     std::deque<std::pair<int, int>> sizes_;
     std::deque<PastedText> pastes_;
+    std::array<char32_t, 256> textMap_{};
 };
 
 }  // namespace lumo

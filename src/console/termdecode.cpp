@@ -916,13 +916,14 @@ void TermDecoder::Emit(const Key& k, std::vector<KeyRecord>& out)
     } else if (k.text) {
         int b = UnicodeToCp866(k.text);
         if (b < 0) {
-            // A character CP866 lacks types nothing.
-            if (!alt && !ctrl) return;
+            // A character CP866 lacks goes to the editor as itself: the
+            // text's character map may have a byte for it.
+            if (!alt && !ctrl) r.unicode = k.text;
             b = 0;
         }
         r.character = uint8_t(b);
     }
-    if (r.virtualKey == 0 && r.scanCode == 0 && r.character == 0) return;
+    if (r.virtualKey == 0 && r.scanCode == 0 && r.character == 0 && r.unicode == 0) return;
     out.push_back(r);
 }
 

@@ -254,6 +254,8 @@ bool TerminalConsole::OpenScreen()
     ScreenRows = rows;
     ScreenCells.assign(size_t(ScreenColumns) * ScreenRows, BlankCell);
     ShadowCells = ScreenCells;
+    MappedCells.assign(ScreenCells.size(), 0);
+    ShadowMapped = MappedCells;
 
     if (g.wakeRead < 0) {
         int p[2];
@@ -504,8 +506,9 @@ void TerminalConsole::Repaint()
     std::string out = ClearSequence;
     writer_.Invalidate();
     terminalBlank_ = false;
+    const uint8_t* mapped = ShadowMapped.size() == ShadowCells.size() ? ShadowMapped.data() : nullptr;
     writer_.EncodeFlush(ShadowCells.data(), ShadowCells.data(), ScreenColumns, ScreenRows, true,
-                        out);
+                        out, mapped, mapped);
     out += ScreenWriter::CursorShapeSequence(cursorSize_, cursorVisible_);
     writer_.EncodeCursorMove(cursorColumn_, cursorRow_, out);
     WriteAll(out);
@@ -515,21 +518,35 @@ void TerminalConsole::FlushScreen(bool force)
 {
     if (!screenOpen_ || suspended_) return;
     // Only this thread changes ShadowCells, so the comparison needs no lock.
-    if (!force && ScreenCells == ShadowCells) return;
+    SizeMappedCells();
+    if (!force && ScreenCells == ShadowCells && MappedCells == ShadowMapped) return;
     std::lock_guard lock(outMutex_);
     std::string out;
     writer_.EncodeFlush(ScreenCells.data(), ShadowCells.data(), ScreenColumns, ScreenRows, force,
-                        out);
+                        out, MappedCells.data(), ShadowMapped.data());
     ShadowCells = ScreenCells;
+    ShadowMapped = MappedCells;
     if (!out.empty()) terminalBlank_ = false;
     WriteAll(out);
+}
+
+void TerminalConsole::SetTextMap(const std::array<char32_t, 256>& map)
+{
+    std::lock_guard lock(outMutex_);
+    writer_.SetTextMap(map);
+    // Mapped cells are written again at the next flush: 2 matches no flag.
+    SizeMappedCells();
+    for (size_t i = 0; i < ShadowMapped.size(); ++i)
+        if (MappedCells[i]) ShadowMapped[i] = 2;
 }
 
 void TerminalConsole::ClearScreen()
 {
     ScreenCells.assign(size_t(ScreenColumns) * ScreenRows, BlankCell);
+    MappedCells.assign(ScreenCells.size(), 0);
     std::lock_guard lock(outMutex_);
     ShadowCells = ScreenCells;
+    ShadowMapped = MappedCells;
     if (!screenOpen_ || suspended_ || terminalBlank_) return;
     WriteAll(ClearSequence);
     writer_.Invalidate();

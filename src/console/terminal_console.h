@@ -62,6 +62,7 @@ public:
     void CloseScreen() override;
     void OpenKeyboard() override;
     void CloseKeyboard() override;
+    void SetTextMap(const std::array<char32_t, 256>& map) override;
     void FlushScreen(bool force) override;
     void ClearScreen() override;
     void PlaceCursor(int column, int row) override;

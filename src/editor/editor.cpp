@@ -1,6 +1,7 @@
 #include "editor/editor.h"
 
 #include <algorithm>
+#include "editor/charmap.h"
 
 namespace lumo {
 
@@ -12,6 +13,7 @@ Editor::Editor(Console& console, size_t memoryBudget) : con(console), MemoryBudg
     // The table's slots and the scratch line are paid for once, at start.
     MemoryUsed = LineSlots * 4 + ScratchSize + 1;
     BlankFiller.assign(LineCapacity, ' ');
+    TextCharMap = CodePageMap(CodePage::ASCII);
 }
 
 Editor::~Editor()
@@ -90,6 +92,9 @@ KeyEvent ReadEditorKey(Editor& ed)
     while (key == HangupEvent || key == ResizeEvent) {
         if (key == HangupEvent && ed.OnHangup) ed.OnHangup(ed);
         if (key == ResizeEvent) TakeNewSize(ed);
+    // A character the text cannot hold types nothing: the next key is read.
+    while (key == HangupEvent || !MapTypedKey(ed, key)) {
+        if (key == HangupEvent && ed.OnHangup) ed.OnHangup(ed);
         key = ed.con.ReadKey();
     }
     // The paste's text is taken with its event whoever reads it, so a

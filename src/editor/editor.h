@@ -11,6 +11,7 @@
 #include <string>
 #include <unordered_map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "console/console.h"
@@ -276,6 +277,22 @@ struct Editor {
     std::string CompletionText;
     int CompletionDirection = 0;
     int CompletionPass = 0;
+    // ---- line fidelity ----
+    // What a save writes after an untouched line's text so that the line goes
+    // back as it was read (its trailing blanks and NULs, the part beyond 255
+    // characters), in the text's code, filed under the record's id(). Held
+    // outside the records and paid for from the memory budget (KeptBytes).
+    std::unordered_map<const char*, std::string> KeptParts;
+    size_t KeptBytes = 0;
+    bool FinalLineEnd = true;   // false: the file's last line had no line end, and is saved so
+    std::string CutLinesFile;   // the file whose lines over 255 characters the text holds cut
+    bool CutNoteShown = false;  // the message line tells that the cursor's line goes on
+
+    // ---- character map ----
+    // Byte -> the character it stands for in the text's file (editor/charmap.h).
+    std::array<char32_t, 256> TextCharMap{};
+    CodePage TextMapPage = CodePage::ASCII;  // the page the map was made for
+    bool TextMapExtended = false;            // a UTF-8 text gave bytes to characters CP866 lacks
 };
 
 // Reassembles the four key bytes into the 32-bit value bindings compare.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "editor/keptparts.h"
 #include "editor/services.h"
 
 namespace lumo {
@@ -95,6 +96,12 @@ void SetLine(Editor& ed, const std::string& s, int n)
     // The record must hold the text and any trailing colour code whole, so
     // that the line keeps its colour.
     int needed = LengthWithoutBlanks(t);
+    if (record.kept()) {
+        // Storing the text the line already holds changes nothing: the line
+        // stays as read. Any other text drops what was kept of the file.
+        if (needed <= capacity && t.substr(0, needed) == record.text()) return;
+        DropKeptPart(ed, record);
+    }
     if (n != 0 && needed > capacity) {
         size_t oldCost = RecordCost(capacity);
         if (static_cast<size_t>(needed) >= LargestFreeBlock(ed) + oldCost) return;
@@ -212,6 +219,7 @@ void DeleteLine(Editor& ed, int& at)
         ClearToEnd(ed);
         return;
     }
+    DropKeptPart(ed, ed.LineTable[at]);
     Release(ed, RecordCost(ed.LineTable[at].capacity()));
     ed.LineTable[at].clear();
     std::move(ed.LineTable.begin() + at + 1, ed.LineTable.begin() + ed.LineCount + 1,
@@ -260,6 +268,7 @@ void ClearToEnd(Editor& ed)
     if (n < 1 || n > ed.LineCount) return;
     BeginLineChange(ed, n);
     LineRecord& record = ed.LineTable[n];
+    DropKeptPart(ed, record);
     int from = std::max(ed.CurrentColumn, 1);
     if (from <= record.length()) record.assign(record.text().substr(0, from - 1), record.capacity());
 }
@@ -294,23 +303,29 @@ char* PackedRoom(Editor& ed, size_t size)
 
 }  // namespace
 
-bool AppendLoadedLine(Editor& ed, std::string_view text)
+bool AppendLoadedLine(Editor& ed, std::string_view text, std::string_view rest)
 {
     if (ed.LineCount >= MaxLines) return false;
     std::string_view t = text.substr(0, MaxText);
     size_t capacity = std::max<size_t>(ed.LineCapacity, t.size());
-    if (RecordCost(capacity) > FreeMemory(ed)) return false;
+    // Most lines end in a character and fit: nothing beyond the record to pay for.
+    const bool plain = rest.empty() && (t.empty() || (t.back() != ' ' && t.back() != '\0'));
+    const size_t kept = plain ? 0 : KeptSize(t, rest);
+    if (RecordCost(capacity) + kept > FreeMemory(ed)) return false;
+    const std::string_view read = t;
     while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
     char* room = PackedRoom(ed, LineRecord::PackedSize(t.size()));
     if (!room) return false;
     ed.LineTable[ed.LineCount + 1] = LineRecord::Packed(room, t, static_cast<int>(capacity));
     ++ed.LineCount;
     Charge(ed, RecordCost(capacity));
+    if (!plain) KeepReadLine(ed, ed.LineCount, read, rest);
     return true;
 }
 
 void ReleaseAllLines(Editor& ed)
 {
+    DropAllKeptParts(ed);
     for (int i = 1; i <= ed.LineCount; ++i) {
         Release(ed, RecordCost(ed.LineTable[i].capacity()));
         ed.LineTable[i].clear();

@@ -41,9 +41,11 @@ void ClearToEnd(Editor& ed);
 void BeginLineChange(Editor& ed, int n);
 
 // Appends a line at the end while loading: capacity max(LineCapacity, text
-// length), text stored through SetLine. False when the line limit or the
-// budget refuses it (nothing shown).
-bool AppendLoadedLine(Editor& ed, std::string_view text);
+// length), text stored through SetLine. `rest` is what the file's line held
+// beyond its first 255 characters: the line keeps that and its trailing
+// blanks so that it is saved as read while unchanged (editor/keptparts.h).
+// False when the line limit or the budget refuses it (nothing shown).
+bool AppendLoadedLine(Editor& ed, std::string_view text, std::string_view rest = {});
 // Releases every text line (LineCount 0), for a reload.
 void ReleaseAllLines(Editor& ed);
 // The largest record the budget can still pay for, in bytes, and the unspent budget.

@@ -39,6 +39,11 @@ extern const char* const WriteErrorMessage;     // " Write error or the file to 
 extern const char* const TooManyLinesMessage;   // " TOO MANY LINES! DO NOT SAVE THIS FILE!"
 extern const char* const LinesCutMessage;       // the same warning for lines cut at 255 characters
 extern const char* const ReadErrorMessage;      // the same warning for a read error
+// Shown when a load or Get file met lines over 255 characters (their ends are kept).
+extern const char* const LinesGoOnMessage;
+// The refusal to save over the text's file while line `line`, cut at 255
+// characters when read, has been changed.
+std::string ChangedCutLineMessage(int line);
 
 class LineSource;  // a file being read line by line (load.cpp)
 class SafeWriter;  // a file being written (safewrite.cpp)

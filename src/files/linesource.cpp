@@ -23,7 +23,7 @@ LineSource::LineSource(int fd, bool detect) : LineSource(fd, detect ? Detection:
 LineSource::LineSource(int fd, Detection detection) : fd_(fd), buffer_(BufferSize)
 {
     if (detection == Detection::First) {
-        kind_ = DetectUtf8File(fd_, bom_, bytes(), buffer_.size());
+        kind_ = DetectUtf8File(fd_, bom_, bytes(), buffer_.size(), &extras_, &present_);
         converting_ = kind_ == Utf8Kind::Convertible;
     }
     detecting_ = detection == Detection::Along;
@@ -40,6 +40,8 @@ void LineSource::TakeJudgement()
     detecting_ = false;
     kind_ = detector_.kind();
     bom_ = detector_.bom();
+    extras_ = detector_.extras();
+    present_ = detector_.present();
 }
 
 void LineSource::Judge(ssize_t got)
@@ -113,6 +115,19 @@ bool LineSource::Settle()
     return true;
 }
 
+void LineSource::UseExtras(const Utf8Extras& extras)
+{
+    extras_ = extras;
+    Rewind();
+}
+
+void LineSource::ReadAsBytes()
+{
+    converting_ = false;
+    kind_ = Utf8Kind::Unmappable;
+    Rewind();
+}
+
 bool LineSource::Next(std::string& line)
 {
     std::string_view view;
@@ -125,13 +140,16 @@ bool LineSource::Next(std::string_view& line)
 {
     const size_t limit = converting_ ? RawLimitUtf8 : RawLimitBytes;
     raw_.clear();
+    over_.clear();
+    rest_.clear();
     bool any = false;
     bool over = false;
     bool inBuffer = false;  // `line` points into the buffer, else raw_ holds it
     for (;;) {
         if (pos_ >= len_ && !Fill()) {
             if (!any) return false;
-            break;  // the last line has no end
+            ended_ = false;  // the last line has no end
+            break;
         }
         const char* start = buffer_.data() + pos_;
         size_t avail = len_ - pos_;
@@ -147,7 +165,11 @@ bool LineSource::Next(std::string_view& line)
         if (nextCr_ - pos_ < k) k = nextCr_ - pos_;
         size_t room = limit - raw_.size();
         size_t take = k < room ? k : room;
-        if (k > take) over = true;
+        if (k > take) {
+            // Kept apart: a line saved unchanged goes back whole.
+            over = true;
+            over_.append(start + take, k - take);
+        }
         pos_ += k;
         if (k == avail) {
             // The line goes on in the next read.
@@ -180,12 +202,22 @@ bool LineSource::Next(std::string_view& line)
             }
         }
         if (firstEnd_.empty()) firstEnd_ = end;
+        ended_ = true;
         break;
     }
     if (!inBuffer) line = raw_;
     if (converting_) {
-        Utf8LineToCp866(line, over, converted_);
+        size_t used = Utf8ToCp866Part(line, MaxText, converted_, &extras_);
+        if (used < line.size() || !over_.empty()) {
+            // The characters beyond 255, in CP866 as well.
+            std::string restRaw(line.substr(used));
+            restRaw += over_;
+            Utf8ToCp866Part(restRaw, restRaw.size(), rest_, &extras_);
+            over = true;
+        }
         line = converted_;
+    } else {
+        rest_.swap(over_);
     }
     if (over) cut_ = true;
     return true;

@@ -55,11 +55,26 @@ public:
     // What the file is; with Detection::Along only once settled.
     Utf8Kind kind() const { return kind_; }
     bool converting() const { return converting_; }
+    // A converted file's characters CP866 lacks with the bytes they get, and
+    // the bytes of the CP866 characters it holds (once the kind is known).
+    const Utf8Extras& extras() const { return extras_; }
+    const ByteSet& present() const { return present_; }
+    // Before the first line: converts with other bytes for those characters
+    // (the ones the text inserted into gives them) / reads the file as its
+    // bytes after all (the text cannot hold them).
+    void UseExtras(const Utf8Extras& extras);
+    void ReadAsBytes();
     bool bom() const { return bom_; }
     bool cut() const { return cut_; }      // some line lost characters
     bool error() const { return error_; }  // reading stopped on an error
     // The first line end met ("\r\n", "\n" or "\r"); empty when none yet.
     const std::string& firstEnd() const { return firstEnd_; }
+    // What the line last read held beyond its first 255 characters (in
+    // CP866 like the line); valid until the next call.
+    std::string_view rest() const { return rest_; }
+    // The line last read ended with a line end (false only for a file's
+    // last line when the file does not end with one).
+    bool ended() const { return ended_; }
 
 private:
     bool Fill();
@@ -71,6 +86,8 @@ private:
     int fd_;
     Utf8Kind kind_ = Utf8Kind::Bytes;
     bool converting_ = false;
+    Utf8Extras extras_;
+    ByteSet present_{};
     bool detecting_ = false;  // Detection::Along, judgement still open
     Utf8FileDetector detector_;
     bool bom_ = false;
@@ -87,6 +104,9 @@ private:
     size_t nextCr_ = NotSought;
     std::string raw_;
     std::string converted_;
+    std::string over_;  // raw bytes beyond the line's limit
+    std::string rest_;  // the same as the line's characters beyond 255
+    bool ended_ = true;
     // CR and LF bytes met in the buffer's read so far (for the judgement).
     size_t lineEnds_ = 0;
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "editor/charmap.h"
 #include "editor/codepage.h"
 #include "files/fileinternal.h"
 #include "files/filepaths.h"
@@ -84,7 +85,7 @@ bool ReadText(Editor& ed, LineSource& source)
             // Multi-byte UTF-8: rather than loading on what is likely to be
             // dropped, judge the rest of the file now.
             if (source.likelyUtf8() && startedAgain()) continue;
-            size_t width = std::max<size_t>(ed.LineCapacity, line.size());
+            size_t width = std::max<size_t>(ed.LineCapacity, line.size()) + source.rest().size();
             if (FreeMemory(ed) <= width) {
                 if (startedAgain()) continue;
                 if (!MemoryShort(ed, source)) return false;
@@ -98,7 +99,7 @@ bool ReadText(Editor& ed, LineSource& source)
                 limitHit = true;
                 break;
             }
-            if (!AppendLoadedLine(ed, line)) {
+            if (!AppendLoadedLine(ed, line, source.rest())) {
                 if (startedAgain()) continue;
                 if (!MemoryShort(ed, source)) return false;
                 continue;
@@ -107,25 +108,31 @@ bool ReadText(Editor& ed, LineSource& source)
     } while (startedAgain());
 
     if (!source.firstEnd().empty()) ed.LineEnd = source.firstEnd();
+    // A file whose last line has no end is saved without one.
+    ed.FinalLineEnd = limitHit || ed.LineCount == 0 || source.ended();
     std::string why;
     if (limitHit) why = TooManyLinesMessage;
     if (source.error()) {
         ShowMessage(ed, ReadErrorMessage, 1);
         if (why.empty()) why = ReadErrorMessage;
     }
+    // Lines over 255 characters keep their ends while unchanged: the text
+    // is still the whole file.
     if (source.cut()) {
-        ShowMessage(ed, LinesCutMessage, 1);
-        if (why.empty()) why = LinesCutMessage;
+        ShowMessage(ed, LinesGoOnMessage, 1);
+        ed.CutLinesFile = ed.FileName;
     }
 
     if (source.converting()) {
         ed.FileCodePage = CodePage::UTF8;
         ed.Utf8Bom = source.bom();
+        UseUtf8Map(ed, source.extras());
     } else if (source.kind() == Utf8Kind::Unmappable) {
         ShowMessage(ed, Utf8UnmappableMessage, 1);
     } else if (ed.CodePageDetect && ed.LineCount > 0) {
         RecodePrompt(ed, 1, std::min(ed.LineCount, 25), true);
     }
+    SyncCharMap(ed);
 
     ed.OperationFailed = 0;
     if (!why.empty()) {
@@ -193,8 +200,11 @@ bool LoadFile(Editor& ed)
         ed.MemoryShortWidth = 0;
         ed.LineEnd.assign(1, '\n');  // (a string literal here trips a false -Wrestrict in g++ 12 -O3)
         ed.Utf8Bom = false;
+        ed.FinalLineEnd = true;
         ed.FileCodePage = CodePage::ASCII;
+        UseCodePageMap(ed, CodePage::ASCII);
         ed.IncompleteFile.clear();
+        ed.CutLinesFile.clear();
         ed.IncompleteMessage.clear();
         ed.LoadedStamp = {};
         if (ed.FileName.empty()) return true;

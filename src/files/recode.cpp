@@ -4,7 +4,9 @@
 
 #include "files/recode.h"
 
+#include "editor/charmap.h"
 #include "editor/codepage.h"
+#include "editor/keptparts.h"
 #include "editor/linestore.h"
 #include "files/fileio.h"
 #include "ui/choice.h"
@@ -24,10 +26,19 @@ uint8_t AnsiToKoi8Text(uint8_t c) { return FromKoi8(ToAnsi(c)); }
 
 // Converts every stored character of lines first..last (the blanks that fill
 // a record included, which no conversion changes).
-void ConvertLines(Editor& ed, int first, int last, Conversion convert)
+void ConvertLines(Editor& ed, int first, int last, Conversion convert, bool justRead = false)
 {
     first = std::max(first, 1);
     last = std::min(last, ed.LineCount);
+    if (justRead) {
+        // Lines just read are reinterpreted, not changed: they keep what
+        // lets them be saved as read (in the new code page too).
+        uint8_t table[256];
+        for (int c = 0; c < 256; ++c) table[c] = convert(static_cast<uint8_t>(c));
+        for (int n = first; n <= last; ++n) ReinterpretReadLine(ed, n, table);
+        if (ed.CurrentLine >= first && ed.CurrentLine <= last) ed.LineEdited = false;
+        return;
+    }
     for (int n = first; n <= last; ++n) {
         std::string record = GetLine(ed, n);
         bool changed = false;
@@ -52,6 +63,8 @@ const char* const RecodeFromKoi8Menu =
     "  Recode from: | 1 - ANSI | 2 - ASCII | 3 or Esc - not to change |";
 const char* const RecodeFromAnsiMenu =
     "  Recode from: | 1 - ASCII | 2 - koi8-r | 3 or Esc - not to change |";
+const char* const Utf8RecodeRefusedMessage =
+    " This UTF-8 text holds characters other pages lack: recode a line block instead.";
 const char* const SaveFirstQuestion =
     " No line block marked - all file! To save it? |1 - yes|2 - no|3 - not to change|";
 
@@ -91,10 +104,10 @@ void RecodePrompt(Editor& ed, int first, int last, bool whole)
     int lastConverted = whole ? ed.LineCount : last;
     CodePage page;
     if (choice == 1) {
-        ConvertLines(ed, first, lastConverted, FromAnsi);
+        ConvertLines(ed, first, lastConverted, FromAnsi, true);
         page = CodePage::ANSI;
     } else if (choice == 2) {
-        ConvertLines(ed, first, lastConverted, FromKoi8);
+        ConvertLines(ed, first, lastConverted, FromKoi8, true);
         page = CodePage::KOI8;
     } else {
         return;
@@ -108,6 +121,12 @@ Redraw CmdRecode(Editor& ed)
     int first = block ? ed.LineBlockFirst : 1;
     int last = block ? std::min(ed.LineBlockLast, ed.LineCount) : ed.LineCount;
 
+    // The characters a UTF-8 text gave bytes of its own have no place in
+    // another page: recoding the whole text would lose them.
+    if (!block && ed.FileCodePage == CodePage::UTF8 && ed.TextMapExtended) {
+        ShowMessage(ed, Utf8RecodeRefusedMessage, 1);
+        return Redraw::Window;
+    }
     if (!block && ed.Modified) {
         int answer = Ask(ed, SaveFirstQuestion);
         if (answer == 3) return Redraw::Window;
@@ -144,6 +163,7 @@ Redraw CmdRecode(Editor& ed)
         // file, which would now be written in another page.
         if (from == CodePage::UTF8) ed.Modified = true;
         ed.FileCodePage = r.to;
+        UseCodePageMap(ed, r.to);
     }
     return Redraw::Window;
 }

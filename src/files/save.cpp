@@ -1,8 +1,11 @@
 // Saving: lines to an opened file, the whole text to its file (F2, Quit,
 // the automatic save) and the brace copies.
 #include <algorithm>
+#include <optional>
 
+#include "editor/charmap.h"
 #include "editor/codepage.h"
+#include "editor/keptparts.h"
 #include "files/fileinternal.h"
 #include "files/filepaths.h"
 #include "files/safewrite.h"
@@ -17,7 +20,8 @@ namespace {
 
 constexpr int LinesPerBatch = 1024;
 
-void AppendLine(const Editor& ed, std::string& out, std::string_view text, int mode)
+void AppendLine(const Editor& ed, std::string& out, std::string_view text, std::string_view kept, int mode,
+                bool lineEnd, const Utf8Encoding* utf8)
 {
     // Trailing blanks and NULs are never written; colour codes are text.
     size_t n = text.size();
@@ -25,7 +29,13 @@ void AppendLine(const Editor& ed, std::string& out, std::string_view text, int m
     text = text.substr(0, n);
 
     std::string changed;
-    if (mode == SaveControlBlank) {
+    if (!kept.empty() && mode == SaveAsIs) {
+        // An untouched line goes back as it was read.
+        changed.reserve(text.size() + kept.size());
+        changed.assign(text);
+        changed += kept;
+        text = changed;
+    } else if (mode == SaveControlBlank) {
         changed.assign(text);
         for (char& c : changed)
             if (static_cast<unsigned char>(c) < 32) c = ' ';
@@ -51,13 +61,13 @@ void AppendLine(const Editor& ed, std::string& out, std::string_view text, int m
         for (size_t i = start; i < out.size(); ++i) out[i] = static_cast<char>(ToKoi8(static_cast<uint8_t>(out[i])));
         break;
     case CodePage::UTF8:
-        AppendCp866AsUtf8(out, text);
+        utf8->Append(out, text);
         break;
     case CodePage::ASCII:
         out += text;
         break;
     }
-    out += ed.LineEnd;
+    if (lineEnd) out += ed.LineEnd;
 }
 
 // Writes the text (once the name is known and the file may be replaced).
@@ -82,7 +92,15 @@ std::string EncodeLines(const Editor& ed, int first, int last, int mode)
     std::string out;
     first = std::max(first, 1);
     last = std::min(last, ed.LineCount);
-    for (int i = first; i <= last; ++i) AppendLine(ed, out, LineText(ed, i), mode);
+    // A UTF-8 file is written through the text's character map.
+    std::optional<Utf8Encoding> utf8;
+    if (ed.FileCodePage == CodePage::UTF8) {
+        utf8.emplace(SavingMap(ed));
+        out.reserve(static_cast<size_t>(std::max(last - first + 1, 0)) * 160);
+    }
+    const Utf8Encoding* encoding = utf8 ? &*utf8 : nullptr;
+    for (int i = first; i <= last; ++i)
+        AppendLine(ed, out, LineText(ed, i), KeptPart(ed, i), mode, ed.FinalLineEnd || i < ed.LineCount, encoding);
     return out;
 }
 

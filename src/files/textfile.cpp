@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "editor/keptparts.h"
 #include "files/fileinternal.h"
 #include "files/filepaths.h"
 #include "files/linesource.h"
@@ -13,6 +14,7 @@ namespace lumo {
 const char* const WriteErrorMessage = " Write error or the file to be saved is read-only!";
 const char* const TooManyLinesMessage = " TOO MANY LINES! DO NOT SAVE THIS FILE!";
 const char* const LinesCutMessage = " LINES CUT AT 255 CHARACTERS! DO NOT SAVE THIS FILE!";
+const char* const LinesGoOnMessage = " Lines over 255 characters: the part beyond is kept while the line is unchanged.";
 const char* const ReadErrorMessage = " READ ERROR! DO NOT SAVE THIS FILE!";
 const char* const Utf8UnmappableMessage = " UTF-8 TEXT WITH CHARACTERS CP866 LACKS: LOADED UNCONVERTED.";
 
@@ -43,10 +45,23 @@ bool OpenForReading(const Editor& ed, const std::string& name, TextFile& file)
     return true;
 }
 
+std::string ChangedCutLineMessage(int line)
+{
+    return " LINE " + std::to_string(line) + " WAS CUT AT 255 CHARACTERS AND CHANGED! DO NOT SAVE THIS FILE!";
+}
+
 bool RefuseIncompleteSave(Editor& ed, const std::string& path)
 {
-    if (ed.IncompleteFile.empty() || !SameFile(path, ed.IncompleteFile)) return false;
-    ShowMessage(ed, ed.IncompleteMessage.empty() ? TooManyLinesMessage : ed.IncompleteMessage, 1);
+    if (!ed.IncompleteFile.empty() && SameFile(path, ed.IncompleteFile)) {
+        ShowMessage(ed, ed.IncompleteMessage.empty() ? TooManyLinesMessage : ed.IncompleteMessage, 1);
+        return true;
+    }
+    // A changed cut line has lost its end: written over the file it came
+    // from, it would lose that end there too.
+    if (ed.CutLinesFile.empty() || !SameFile(path, ed.CutLinesFile)) return false;
+    int cut = FirstChangedCutLine(ed);
+    if (cut == 0) return false;
+    ShowMessage(ed, ChangedCutLineMessage(cut), 1);
     return true;
 }
 

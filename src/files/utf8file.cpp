@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "console/cp866.h"
+#include "editor/charmap.h"
 #include "editor/editor.h"
 
 namespace lumo {
@@ -24,7 +25,29 @@ void Utf8Detector::Check(char32_t c, bool start)
     // byte; a character shown by a control byte's glyph would be saved as
     // that control byte.
     int b = UnicodeToCp866(c);
-    if (b < 0x80 || Cp866TextChar(static_cast<uint8_t>(b)) != c) unmappable_ = true;
+    if (b >= 0x80 && Cp866TextChar(static_cast<uint8_t>(b)) == c) {
+        present_[b] = true;
+        return;
+    }
+    // A character CP866 lacks: it will need a spare byte of its own.
+    if (unmappable_ || std::find(lacking_.begin(), lacking_.end(), c) != lacking_.end()) return;
+    constexpr size_t SpareBytes = 56;
+    if (lacking_.size() >= SpareBytes) unmappable_ = true;
+    else lacking_.push_back(c);
+}
+
+bool Utf8Detector::AssignExtras(Utf8Extras& extras) const
+{
+    extras.clear();
+    if (unmappable_) return false;
+    ByteSet taken = present_;
+    for (char32_t c : lacking_) {
+        int b = ChooseSpareByte(c, taken);
+        if (b < 0) return false;
+        taken[b] = true;
+        extras.emplace_back(c, static_cast<uint8_t>(b));
+    }
+    return true;
 }
 
 void Utf8Detector::Feed(const unsigned char* p, size_t n)
@@ -97,7 +120,7 @@ void Utf8Detector::Feed(const unsigned char* p, size_t n)
 Utf8Kind Utf8Detector::Result(bool whole) const
 {
     if (invalid_ || (whole && pendingCount_ > 0) || !multibyte_) return Utf8Kind::Bytes;
-    return unmappable_ ? Utf8Kind::Unmappable : Utf8Kind::Convertible;
+    return unmappable_ || !lacking_.empty() ? Utf8Kind::Unmappable : Utf8Kind::Convertible;
 }
 
 namespace {
@@ -125,6 +148,8 @@ void Utf8FileDetector::Finish(Utf8Kind kind, bool bom)
     done_ = true;
     kind_ = kind;
     bom_ = bom;
+    // Characters CP866 lacks take spare bytes while there are some.
+    if (kind_ == Utf8Kind::Unmappable && detector_.AssignExtras(extras_)) kind_ = Utf8Kind::Convertible;
 }
 
 bool Utf8FileDetector::Feed(const unsigned char* p, size_t n)
@@ -179,28 +204,27 @@ void FinishUtf8Detection(int fd, Utf8FileDetector& detector, unsigned char* buff
     }
 }
 
-Utf8Kind DetectUtf8File(int fd, bool& bom, unsigned char* buffer, size_t size)
+Utf8Kind DetectUtf8File(int fd, bool& bom, unsigned char* buffer, size_t size, Utf8Extras* extras,
+                        ByteSet* present)
 {
     Utf8FileDetector detector;
     FinishUtf8Detection(fd, detector, buffer, size);
     bom = detector.bom();
+    if (extras) *extras = detector.extras();
+    if (present) *present = detector.present();
     return detector.kind();
 }
 
-void Utf8LineToCp866(std::string_view raw, bool& cut, std::string& out)
+size_t Utf8ToCp866Part(std::string_view raw, size_t maxChars, std::string& out, const Utf8Extras* extras)
 {
-    // Written in place: one CP866 byte per character, 255 at most.
-    out.resize(MaxText);
+    // Written in place: one CP866 byte per character.
+    out.resize(std::min(maxChars, raw.size()));
     char* o = out.data();
     size_t k = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(raw.data());
     const size_t n = raw.size();
     size_t i = 0;
-    while (i < n) {
-        if (k >= static_cast<size_t>(MaxText)) {
-            cut = true;
-            break;
-        }
+    while (i < n && k < maxChars) {
         const unsigned char b = p[i];
         if (b < 0x80) {
             o[k++] = static_cast<char>(b);
@@ -219,17 +243,27 @@ void Utf8LineToCp866(std::string_view raw, bool& cut, std::string& out)
         }
         char32_t c = 0;
         int len = DecodeUtf8(p + i, n - i, c);
-        if (len <= 0) {
-            // Only a sequence split where an over-long line was cut ends up
-            // here; the line is cut there anyway.
-            cut = true;
-            break;
-        }
+        // Only a sequence split where an over-long line was cut ends up
+        // here: the caller goes on from there.
+        if (len <= 0) break;
         int cp = UnicodeToCp866(c);
-        o[k++] = static_cast<char>(cp < 0 ? '?' : cp);
+        if (cp < 0x80 || Cp866TextChar(static_cast<uint8_t>(cp)) != c) {
+            // A character CP866 lacks: the byte the text gave it.
+            cp = '?';
+            if (extras)
+                for (const auto& [ch, byte] : *extras)
+                    if (ch == c) cp = byte;
+        }
+        o[k++] = static_cast<char>(cp);
         i += static_cast<size_t>(len);
     }
     out.resize(k);
+    return i;
+}
+
+void Utf8LineToCp866(std::string_view raw, bool& cut, std::string& out)
+{
+    if (Utf8ToCp866Part(raw, MaxText, out) < raw.size()) cut = true;
 }
 
 std::string Utf8LineToCp866(std::string_view raw, bool& cut)
@@ -237,6 +271,34 @@ std::string Utf8LineToCp866(std::string_view raw, bool& cut)
     std::string out;
     Utf8LineToCp866(raw, cut, out);
     return out;
+}
+
+Utf8Encoding::Utf8Encoding(const std::array<char32_t, 256>& map)
+{
+    for (int b = 0; b < 256; ++b) {
+        std::string s;
+        AppendUtf8(s, b < 0x80 ? char32_t(b) : map[b]);
+        length[b] = static_cast<uint8_t>(s.size());
+        std::copy(s.begin(), s.end(), bytes[b].begin());
+    }
+}
+
+void Utf8Encoding::Append(std::string& out, std::string_view text) const
+{
+    // Written in place: four bytes a character at most.
+    const size_t start = out.size();
+    out.resize(start + 4 * text.size());
+    char* o = out.data() + start;
+    for (char ch : text) {
+        auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            *o++ = ch;
+        } else {
+            std::memcpy(o, bytes[b].data(), 4);
+            o += length[b];
+        }
+    }
+    out.resize(static_cast<size_t>(o - out.data()));
 }
 
 void AppendCp866AsUtf8(std::string& out, std::string_view text)

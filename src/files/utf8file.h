@@ -2,17 +2,31 @@
 // whole, and converting its lines to CP866 and back.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace lumo {
 
 enum class Utf8Kind {
     Bytes,        // not UTF-8 (or plain ASCII): loaded as its bytes
-    Convertible,  // UTF-8 with multi-byte characters, every one of them in CP866
-    Unmappable,   // UTF-8, but some character has no CP866 byte: loaded as bytes
+    // UTF-8 with multi-byte characters, every one of them in CP866 (for a
+    // whole file: or given a spare byte of the text's own, Utf8Extras)
+    Convertible,
+    // UTF-8 with characters CP866 lacks (for a whole file: more of them than
+    // there are spare bytes): loaded as bytes
+    Unmappable,
 };
+
+// The characters CP866 lacks that a UTF-8 file holds, each with the byte it
+// gets in the text (editor/charmap.h), in the order the file first has them.
+using Utf8Extras = std::vector<std::pair<char32_t, uint8_t>>;
+// Per byte: the file holds the CP866 character of that byte.
+using ByteSet = std::array<bool, 256>;
 
 // Looks at a file's bytes as they stream past.
 class Utf8Detector {
@@ -26,13 +40,19 @@ public:
     bool Invalid() const { return invalid_; }
     // Some multi-byte sequence (or the byte-order mark) was met.
     bool Multibyte() const { return multibyte_; }
+    // The bytes of the CP866 characters met, and the characters CP866 lacks
+    // given bytes that none of those is (false: too many of them).
+    const ByteSet& Present() const { return present_; }
+    bool AssignExtras(Utf8Extras& extras) const;
 
 private:
     void Check(char32_t c, bool atFileStart);
 
     bool invalid_ = false;
     bool multibyte_ = false;
-    bool unmappable_ = false;
+    bool unmappable_ = false;  // more characters CP866 lacks than there can be spare bytes
+    ByteSet present_{};
+    std::vector<char32_t> lacking_;
     bool bom_ = false;
     size_t fed_ = 0;           // bytes fed before this call
     size_t pendingStart_ = 0;  // file offset of the stashed sequence
@@ -67,6 +87,10 @@ public:
     // Once done().
     Utf8Kind kind() const { return kind_; }
     bool bom() const { return bom_; }
+    // Once done() with Convertible: the bytes given to characters CP866
+    // lacks, and the bytes of the CP866 characters the file holds.
+    const Utf8Extras& extras() const { return extras_; }
+    const ByteSet& present() const { return detector_.Present(); }
 
 private:
     void Finish(Utf8Kind kind, bool bom);
@@ -77,16 +101,23 @@ private:
     bool done_ = false;
     Utf8Kind kind_ = Utf8Kind::Bytes;
     bool bom_ = false;
+    Utf8Extras extras_;
 };
 
 // Reads the whole file open on `fd` (from its start, without moving its
 // offset) through the caller's `buffer`. A read error gives Bytes: the load
 // itself then meets the error.
-Utf8Kind DetectUtf8File(int fd, bool& bom, unsigned char* buffer, size_t size);
+Utf8Kind DetectUtf8File(int fd, bool& bom, unsigned char* buffer, size_t size, Utf8Extras* extras = nullptr,
+                        ByteSet* present = nullptr);
 // Goes on with `detector` from its offset() to its judgement, reading the
 // file open on `fd` without moving its offset.
 void FinishUtf8Detection(int fd, Utf8FileDetector& detector, unsigned char* buffer, size_t size);
 
+// Characters of a Convertible file's line in CP866, at most `maxChars` of
+// them, into `out`. Returns the bytes of `raw` used: fewer than all when
+// `maxChars` were reached or a character is cut off at the end of `raw`.
+size_t Utf8ToCp866Part(std::string_view raw, size_t maxChars, std::string& out,
+                       const Utf8Extras* extras = nullptr);
 // One line of a Convertible file in CP866, at most 255 characters; `cut`
 // is set when characters were dropped.
 std::string Utf8LineToCp866(std::string_view raw, bool& cut);
@@ -94,6 +125,13 @@ std::string Utf8LineToCp866(std::string_view raw, bool& cut);
 void Utf8LineToCp866(std::string_view raw, bool& cut, std::string& out);
 // CP866 text as the UTF-8 bytes of a file (bytes below 0x80 unchanged).
 void AppendCp866AsUtf8(std::string& out, std::string_view text);
+// The UTF-8 form of every byte of a text through its character map.
+struct Utf8Encoding {
+    explicit Utf8Encoding(const std::array<char32_t, 256>& map);
+    void Append(std::string& out, std::string_view text) const;
+    std::array<std::array<char, 4>, 256> bytes;
+    std::array<uint8_t, 256> length;
+};
 
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 

@@ -101,7 +101,10 @@ void RedrawCycle(Editor& ed, Redraw level)
         bool moved = KeepCursorInWindow(ed);
         if (moved || AtOrAbove(level, Redraw::Window)) DrawTextWindow(ed);
     }
-    if (AtOrAbove(level, Redraw::Status)) DrawStatusLine(ed);
+    if (AtOrAbove(level, Redraw::Status)) {
+        DrawStatusLine(ed);
+        DrawCutLineNote(ed);
+    }
     PlaceTextCursor(ed);
 }
 

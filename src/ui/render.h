@@ -28,6 +28,10 @@ void DrawMessageLine(Editor& ed);
 // onwards.
 void ClearBlockAndRedraw(Editor& ed);
 void DrawStatusLine(Editor& ed);
+// While the cursor is on a line that went on beyond 255 characters in its
+// file, the message line says so (and whether its end is still kept); it
+// rests again once the cursor leaves such lines.
+void DrawCutLineNote(Editor& ed);
 // Flips RusMode and redraws the status line that shows its "R".
 void ToggleRus(Editor& ed);
 // mode 1: timed message (about three seconds, a key ends it at once and stays

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 
+#include "editor/charmap.h"
+#include "editor/keptparts.h"
 #include "editor/linestore.h"
 #include "ui/render.h"
 
@@ -14,6 +16,11 @@ namespace {
 constexpr uint8_t NormalAttr = 0x07;
 constexpr uint8_t BlockAttr = 0x70;
 constexpr uint8_t NulLineAttr = 0x1E;
+// The last cell of a line that went on beyond 255 characters in its file:
+// yellow on magenta while its end is kept, white on red once the line has
+// changed and lost it. No other part of the screen uses these.
+constexpr uint8_t GoesOnAttr = 0x5E;
+constexpr uint8_t CutChangedAttr = 0x4F;
 
 struct Glyph {
     uint8_t character;
@@ -175,6 +182,11 @@ void PaintLine(Editor& ed, int h, int n, int r)
 
     uint16_t* cells = &con.ScreenCells[size_t(r - 1) * width];
     std::fill(cells, cells + width, uint16_t(base << 8 | ' '));
+    // The text's own characters show through its character map; glyphs of
+    // control bytes, marks and the status row keep their CP866 look.
+    uint8_t* mapped = con.MappedRow(r);
+    if (mapped) std::fill(mapped, mapped + width, uint8_t{0});
+    if (n < 1) mapped = nullptr;
     RowPainter p{ed, t, h, width, cells, lineColour, base};
 
     // Right to left, so that a run starting further left is coloured after
@@ -187,7 +199,10 @@ void PaintLine(Editor& ed, int h, int n, int r)
         uint8_t c = Byte(t, i);
         bool visible = i > h;
         if (c >= 32) {
-            if (visible) p.Set(i, c, base);
+            if (visible) {
+                p.Set(i, c, base);
+                if (mapped && c >= 0x80) mapped[i - h - 1] = 1;
+            }
             if (n >= 1) p.TryComment(i);
         } else {
             if (visible) p.Set(i, Glyphs[c].character, Glyphs[c].attribute);
@@ -220,12 +235,19 @@ void PaintLine(Editor& ed, int h, int n, int r)
             if (inRow) orAttr(cursor, 0x80);
         }
     }
+
+    if (n <= ed.LineCount && ed.LineTable[n].cut()) {
+        int j = MaxText - h;
+        if (j >= 1 && j <= width)
+            cells[j - 1] = uint16_t((LineGoesOn(ed, n) ? GoesOnAttr : CutChangedAttr) << 8 | (cells[j - 1] & 0xFF));
+    }
 }
 
 }  // namespace
 
 void DrawLine(Editor& ed, int horizontalScroll, int line, int row)
 {
+    SyncCharMap(ed);
     PaintLine(ed, horizontalScroll, line, row);
     if (line != 0) ed.con.FlushScreen(false);
 }
@@ -234,6 +256,7 @@ void DrawTextWindow(Editor& ed)
 {
     Console& con = ed.con;
     if (!ScreenHasRow(con, con.ScreenRows)) return;
+    SyncCharMap(ed);
     for (int r = 3; r <= con.ScreenRows; ++r) {
         int n = ed.TopLine + r - 3;
         if (n >= 1 && n <= ed.LineCount) {

@@ -11,6 +11,7 @@ namespace lumo {
 namespace {
 
 constexpr int StatusWidth = 80;
+constexpr int UnderColumn = 67;  // the character under the cursor, between quotes
 
 // Appends label, value and seven blanks, then cuts the text so that it ends
 // at `last`: the fields keep their columns whatever the numbers' widths.
@@ -79,6 +80,10 @@ void DrawStatusLine(Editor& ed)
     }
     if (ed.LineBlockFirst > 0 || ed.BoxFirstLine > 0) setAttr(StatusWidth, 0x70);
     if (ed.ColumnMarker) setAttr(ed.CurrentColumn - ed.HorizontalScroll, 0xF0);
+    // The character under the cursor as the text shows it (its code stays
+    // the byte in memory).
+    if (under >= 0x80 && UnderColumn <= width)
+        if (uint8_t* mapped = con.MappedRow(1)) mapped[UnderColumn - 1] = 1;
     con.FlushScreen(false);
 }
 

@@ -27,26 +27,29 @@ protected:
     }
 };
 
-TEST_F(FilesE2E, ATextWithACutLineIsNotSavedOverItsFile)
+TEST_F(FilesE2E, ATextWithAChangedCutLineIsNotSavedOverItsFile)
 {
     const std::string original = "head\n" + std::string(300, 'x') + "\ntail\n";
     WriteFile(tmp / "long.txt", original);
     TmuxSession s(Command("long.txt"));
     ASSERT_TRUE(s.started());
-    ASSERT_TRUE(s.WaitFor("LINES CUT AT 255")) << s.Screen();
+    ASSERT_TRUE(s.WaitFor("over 255 characters")) << s.Screen();
     ASSERT_TRUE(s.WaitFor("tail", 8000)) << s.Screen();
-    s.SendLiteral("Q");
-    ASSERT_TRUE(s.WaitFor("Qhead")) << s.Screen();
+    // On the cut line the message line says it goes on; changed, it is lost.
+    s.Send("Down");
+    ASSERT_TRUE(s.WaitFor("Line goes on beyond column 255")) << s.Screen();
+    s.Send("DC");  // Del: a full line takes no more characters
+    ASSERT_TRUE(s.WaitFor("Line cut at column 255 and changed")) << s.Screen();
     // F2 refuses and offers another name: cancelled.
     s.Send("F2");
-    ASSERT_TRUE(s.WaitFor("LINES CUT AT 255")) << s.Screen();
+    ASSERT_TRUE(s.WaitFor("LINE 2 WAS CUT AT 255")) << s.Screen();
     ASSERT_TRUE(s.WaitFor("ENTER FILE NAME OR ESC", 8000)) << s.Screen();
     s.Send("Escape");
     // Quit's "1" cannot save it either, and goes back to editing.
     s.Send("Escape");
     ASSERT_TRUE(s.WaitFor("To save into file ?")) << s.Screen();
     s.SendLiteral("1");
-    ASSERT_TRUE(s.WaitFor("LINES CUT AT 255")) << s.Screen();
+    ASSERT_TRUE(s.WaitFor("LINE 2 WAS CUT AT 255")) << s.Screen();
     ASSERT_TRUE(s.WaitFor("ENTER FILE NAME OR ESC", 8000)) << s.Screen();
     s.Send("Escape");
     s.Send("Escape");

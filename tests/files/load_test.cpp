@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "editor/keptparts.h"
 #include "files/fileinternal.h"
 #include "files/files_fixture.h"
 #include "files/linesource.h"
@@ -9,6 +10,14 @@ namespace lumo::filetest {
 namespace {
 
 using LoadTest = FilesTest;
+
+// Sixty distinct CJK characters: more than a text has spare bytes.
+std::string ManyCjk()
+{
+    std::string s;
+    for (int i = 0; i < 60; ++i) s += "\xE4\xB8" + std::string(1, static_cast<char>(0x80 + i));
+    return s;
+}
 
 TEST_F(LoadTest, EveryLineEndIsReadAndTheFirstOneIsKeptForSaving)
 {
@@ -54,7 +63,7 @@ TEST_F(LoadTest, ControlBytesNulAndEofMarkStayInTheText)
     EXPECT_EQ(Text(1), std::string("a\0b\x1A\tc", 6));
 }
 
-TEST_F(LoadTest, LongLinesAreCutAndTheTextIsMarkedIncomplete)
+TEST_F(LoadTest, LongLinesAreCutButKeepTheirEndsSoTheTextIsComplete)
 {
     std::string longLine(300, 'x');
     longLine[254] = 'L';
@@ -64,9 +73,11 @@ TEST_F(LoadTest, LongLinesAreCutAndTheTextIsMarkedIncomplete)
     EXPECT_EQ(Text(1).size(), 255u);
     EXPECT_EQ(Text(1).back(), 'L');
     EXPECT_EQ(Text(2), "next");
-    EXPECT_EQ(ed.OperationFailed, 15);
-    EXPECT_TRUE(con.Showed(LinesCutMessage));
-    EXPECT_FALSE(ed.IncompleteFile.empty());
+    EXPECT_EQ(ed.OperationFailed, 0);
+    EXPECT_TRUE(con.Showed(LinesGoOnMessage));
+    EXPECT_TRUE(ed.IncompleteFile.empty());
+    EXPECT_TRUE(LineGoesOn(ed, 1));
+    EXPECT_EQ(KeptPart(ed, 1), longLine.substr(255));
 }
 
 TEST_F(LoadTest, LinesGetTheCapacityOfTheExtension)
@@ -305,10 +316,10 @@ TEST_F(LoadTest, Utf8DetectionNeedsTheSwitchAndEveryCharacter)
     EXPECT_EQ(Text(1), "\xD0\x9F\xD1\x80\xD0\xB8");
 
     ed.CodePageDetect = true;
-    std::string foreign = "\xD0\x9F \xE4\xB8\xAD\n";  // П and a CJK character
+    std::string foreign = "\xD0\x9F " + ManyCjk() + "\n";  // П and more characters than spare bytes
     ASSERT_TRUE(Load("cjk.txt", foreign));
     EXPECT_EQ(ed.FileCodePage, CodePage::ASCII);
-    EXPECT_EQ(Text(1), "\xD0\x9F \xE4\xB8\xAD");
+    EXPECT_EQ(Text(1), foreign.substr(0, foreign.size() - 1));
     EXPECT_TRUE(con.Showed(Utf8UnmappableMessage));
 
     std::string invalid = "\xD0\n\x9F\xC0\x80\n";
@@ -326,7 +337,7 @@ TEST_F(LoadTest, ALongUtf8LineIsCutAt255Characters)
     EXPECT_EQ(ed.FileCodePage, CodePage::UTF8);
     EXPECT_EQ(Text(1), std::string(255, '\x9F'));
     EXPECT_EQ(Text(2), "end");
-    EXPECT_TRUE(con.Showed(LinesCutMessage));
+    EXPECT_TRUE(con.Showed(LinesGoOnMessage));
 }
 
 // The file read as it was before the one-pass load: judged whole first,
@@ -360,7 +371,7 @@ void ExpectLoadedAsJudgedFirst(const Editor& ed, const MessageConsole& con, cons
         ASSERT_EQ(std::string(LineText(ed, i)), want.lines[i - 1]) << "line " << i;
     }
     EXPECT_EQ(ed.FileCodePage, kind == Utf8Kind::Convertible ? CodePage::UTF8 : CodePage::ASCII);
-    EXPECT_EQ(std::count(con.shown.begin(), con.shown.end(), LinesCutMessage), want.cut ? 1 : 0);
+    EXPECT_EQ(std::count(con.shown.begin(), con.shown.end(), LinesGoOnMessage), want.cut ? 1 : 0);
 }
 
 std::string Cyrillic(int letters)
@@ -397,7 +408,8 @@ TEST_F(LoadTest, AUtf8FileIsConvertedWhereverItsFirstLetterComes)
     EXPECT_EQ(Text(101), std::string(255, 'z'));
     EXPECT_EQ(Text(102).size(), 250u);
     EXPECT_EQ(ed.LineEnd, "\r\n");
-    EXPECT_EQ(ed.IncompleteMessage, LinesCutMessage);
+    EXPECT_TRUE(ed.IncompleteMessage.empty());
+    EXPECT_TRUE(LineGoesOn(ed, 101));
 
     // A byte-order mark, and a first letter split between two reads.
     con.shown.clear();
@@ -417,14 +429,15 @@ TEST_F(LoadTest, AFileThatStopsBeingUtf8NearItsEndIsLoadedAsBytes)
     std::string letters;
     for (int i = 0; i < 200; ++i) letters += Cyrillic(200) + "\n";
     for (const std::string& tail : {std::string("\xFF\n"), std::string("\xD0\xAF\xD0"),
-                                     std::string("\xE4\xB8\xAD\n")}) {
+                                     ManyCjk() + "\n"}) {
         con.shown.clear();
         ASSERT_TRUE(Load("bad.txt", letters + "end " + tail));
         bool unmappable = tail[0] == '\xE4';
         ExpectLoadedAsJudgedFirst(ed, con, dir + "bad.txt", unmappable ? Utf8Kind::Unmappable : Utf8Kind::Bytes);
-        // As bytes, the 400-byte lines are cut at 255 and the text is incomplete.
+        // As bytes, the 400-byte lines are cut at 255 and keep their ends.
         EXPECT_EQ(Text(1), Cyrillic(200).substr(0, 255));
-        EXPECT_EQ(ed.IncompleteMessage, LinesCutMessage);
+        EXPECT_TRUE(ed.IncompleteMessage.empty());
+        EXPECT_TRUE(LineGoesOn(ed, 1));
         EXPECT_EQ(con.Showed(Utf8UnmappableMessage), unmappable);
     }
 }

@@ -69,7 +69,7 @@ TEST_F(SaveTest, Utf8FilesAreSavedBackExactlyWithTheirByteOrderMark)
     const std::string files[] = {
         "\xEF\xBB\xBF\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\r\n\xE2\x95\x94\xE2\x95\x90\xC2\xA0\xE2\x88\x9A\r\n",
         "\xD0\x81\xD1\x91 \xE2\x96\x91\xE2\x96\x88\n",
-        "\xD0\x9F \xE4\xB8\xAD\n",  // a character CP866 lacks: kept as bytes
+        "\xD0\x9F \xE4\xB8\xAD\n",  // a character CP866 lacks: a byte of the text's own
     };
     for (const auto& bytes : files) {
         ASSERT_TRUE(Load("u.txt", bytes));
@@ -329,13 +329,15 @@ TEST_F(SaveTest, AnIncompleteTextIsNeverSavedOverItsFile)
     std::string longLine(300, 'x');
     const std::string original = longLine + "\nsecond\n";
     ASSERT_TRUE(Load("cut.txt", original));
+    // The cut line changed: its end is lost.
+    SetLine(ed, std::string(254, 'x') + "y", 1);
     ed.Modified = true;
     con.shown.clear();
     con.Push(Dismiss);
     con.Push(Esc);  // F2 then offers the dialog: cancelled
     SaveFile(ed);
     EXPECT_EQ(ed.OperationFailed, 1);
-    EXPECT_TRUE(con.Showed(LinesCutMessage));
+    EXPECT_TRUE(con.Showed(ChangedCutLineMessage(1)));
     EXPECT_EQ(ReadFile(dir + "cut.txt"), original);
 
     // Neither through a link nor by the automatic save.
@@ -352,7 +354,7 @@ TEST_F(SaveTest, AnIncompleteTextIsNeverSavedOverItsFile)
     con.Push(Enter);
     SaveFile(ed);
     EXPECT_EQ(ed.OperationFailed, 0);
-    EXPECT_EQ(ReadFile(dir + "part.txt"), std::string(255, 'x') + "\nsecond\n");
+    EXPECT_EQ(ReadFile(dir + "part.txt"), std::string(254, 'x') + "y\nsecond\n");
     EXPECT_EQ(ReadFile(dir + "cut.txt"), original);
 }
 
