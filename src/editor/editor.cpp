@@ -89,12 +89,10 @@ KeyEvent ReadEditorKey(Editor& ed)
 {
     ed.MessageKeyWaiting = false;
     KeyEvent key = ed.con.ReadKey();
-    while (key == HangupEvent || key == ResizeEvent) {
+    // A character the text cannot hold types nothing: the next key is read.
+    while (key == HangupEvent || key == ResizeEvent || !MapTypedKey(ed, key)) {
         if (key == HangupEvent && ed.OnHangup) ed.OnHangup(ed);
         if (key == ResizeEvent) TakeNewSize(ed);
-    // A character the text cannot hold types nothing: the next key is read.
-    while (key == HangupEvent || !MapTypedKey(ed, key)) {
-        if (key == HangupEvent && ed.OnHangup) ed.OnHangup(ed);
         key = ed.con.ReadKey();
     }
     // The paste's text is taken with its event whoever reads it, so a

@@ -123,7 +123,10 @@ TEST_F(FidelityTest, UntouchedLinesAreSavedAsReadInEveryPage)
         SetLine(ed, text, n);
         const bool cut = cp866[n - 1].size() > static_cast<size_t>(MaxText) &&
                          cp866[n - 1].find_first_not_of(' ', MaxText) != std::string::npos;
-        if (cut) con.Push(Esc);  // F2 then asks for another name
+        if (cut) {
+            con.Push(' ');  // ends the refusal; the name prompt does not take it
+            con.Push(Esc);  // F2 then asks for another name
+        }
         SaveFile(ed);
         if (cut) {
             // Its end is lost: the file is left alone, and the message names it.
@@ -173,6 +176,7 @@ TEST_F(FidelityTest, KeptPartsMoveWithTheirLinesAndGoWhenALineChanges)
     ed.LineEdited = false;
     ClearToEnd(ed);
     EXPECT_TRUE(CutLineChanged(ed, 3));
+    con.Push(' ');  // ends the refusal; the name prompt does not take it
     con.Push(Esc);
     SaveFile(ed);
     EXPECT_TRUE(con.Showed(ChangedCutLineMessage(3)));
