@@ -168,6 +168,11 @@ void FollowInsertedLine(Editor& ed, int at)
     shift(ed.BoxLastLine);
 }
 
+namespace {
+// Every remembered line number as `count` InsertLine(at) calls move it.
+void FollowInsert(Editor& ed, int at, int count);
+}  // namespace
+
 bool InsertLines(Editor& ed, int at, const std::vector<std::string>& texts)
 {
     const int count = static_cast<int>(texts.size());
@@ -193,19 +198,7 @@ bool InsertLines(Editor& ed, int at, const std::vector<std::string>& texts)
     ed.Modified = true;
     Charge(ed, cost);
 
-    auto shift = [at, count](int& ref) {
-        if (ref >= at) ref += count;
-    };
-    for (int i = 1; i <= 3; ++i) shift(ed.LineBookmarks[i]);
-    for (int i = 1; i <= 2; ++i) {
-        shift(ed.PositionBookmarks[i].line);
-        shift(ed.PositionBookmarks[i].top);
-    }
-    shift(ed.LineBlockFirst);
-    shift(ed.LineBlockLast);
-    shift(ed.BoxFirstLine);
-    shift(ed.BoxLastLine);
-    if (ed.CurrentLine > at) ed.CurrentLine += count;
+    FollowInsert(ed, at, count);
     return true;
 }
 
