@@ -367,8 +367,8 @@ void FormatParagraph(Editor& ed, bool justify)
             ed.RestoreRing[ed.RestoreIndex] = std::move(s);
         }
         for (int step : reflow.steps) {
-            if (step > 0) FollowInsertedLine(ed, step);
-            else FollowDeletedLine(ed, -step);
+            if (step > 0) FollowInsert(ed, step, 1);
+            else FollowDelete(ed, -step, 1);
         }
     }
     LeaveParagraph(ed, end, margin);

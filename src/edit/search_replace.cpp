@@ -56,13 +56,13 @@ size_t GrowthCost(const std::string& text, int capacity)
 
 // The lines inserted at or before the position F6 was pressed move it down,
 // as they move a bookmark.
-void FollowInsert(Editor& ed, int at)
+void ReturnFollowsInsert(Editor& ed, int at)
 {
     if (ed.ReplaceReturn.line >= at) ++ed.ReplaceReturn.line;
     if (ed.ReplaceReturn.top >= at) ++ed.ReplaceReturn.top;
 }
 
-void FollowDelete(Editor& ed, int at)
+void ReturnFollowsDelete(Editor& ed, int at)
 {
     if (ed.ReplaceReturn.line > at) --ed.ReplaceReturn.line;
     if (ed.ReplaceReturn.top > at) --ed.ReplaceReturn.top;
@@ -168,7 +168,7 @@ bool ExchangeText(Editor& ed, int line, int column, int findLength, const std::s
         for (; inserted > 0; --inserted) {
             int at = line + 1;
             DeleteLine(ed, at);
-            FollowDelete(ed, line + 1);
+            ReturnFollowsDelete(ed, line + 1);
         }
         ed.LineEdited = true;
         StoreLine(ed, before, line);
@@ -178,7 +178,7 @@ bool ExchangeText(Editor& ed, int line, int column, int findLength, const std::s
         int at = line + 1 + inserted;
         InsertLine(ed, ed.LineCapacity, at);
         if (ed.OperationFailed != 0) return undo();
-        FollowInsert(ed, at);
+        ReturnFollowsInsert(ed, at);
         ++inserted;
         if (!StoreLine(ed, s, at)) {
             ShowMessage(ed, " NOT ENOUGH MEMORY!", 1);

@@ -148,58 +148,7 @@ void InsertLine(Editor& ed, int capacity, int& at)
         return;
     }
     Charge(ed, RecordCost(capacity));
-    FollowInsertedLine(ed, at);
-    if (ed.CurrentLine > at) ++ed.CurrentLine;
-}
-
-void FollowInsertedLine(Editor& ed, int at)
-{
-    auto shift = [at](int& ref) {
-        if (ref >= at) ++ref;
-    };
-    for (int i = 1; i <= 3; ++i) shift(ed.LineBookmarks[i]);
-    for (int i = 1; i <= 2; ++i) {
-        shift(ed.PositionBookmarks[i].line);
-        shift(ed.PositionBookmarks[i].top);
-    }
-    shift(ed.LineBlockFirst);
-    shift(ed.LineBlockLast);
-    shift(ed.BoxFirstLine);
-    shift(ed.BoxLastLine);
-}
-
-namespace {
-// Every remembered line number as `count` InsertLine(at) calls move it.
-void FollowInsert(Editor& ed, int at, int count);
-}  // namespace
-
-bool InsertLines(Editor& ed, int at, const std::vector<std::string>& texts)
-{
-    const int count = static_cast<int>(texts.size());
-    if (count == 0) return true;
-    if (ed.LineCount + count > MaxLines) return false;
-    std::vector<LineRecord> made(count);
-    size_t cost = 0;
-    for (int i = 0; i < count; ++i) cost += RecordCost(std::clamp(static_cast<int>(texts[i].size()), ed.LineCapacity, MaxText));
-    bool ok = cost < LargestFreeBlock(ed);
-    for (int i = 0; ok && i < count; ++i) {
-        int capacity = std::clamp(static_cast<int>(texts[i].size()), ed.LineCapacity, MaxText);
-        ok = made[i].assign(texts[i], capacity);
-    }
-    if (!ok) {
-        for (LineRecord& r : made) r.clear();
-        return false;
-    }
-    at = std::clamp(at, 1, ed.LineCount + 1);
-    std::move_backward(ed.LineTable.begin() + at, ed.LineTable.begin() + ed.LineCount + 1,
-                       ed.LineTable.begin() + ed.LineCount + 1 + count);
-    std::copy(made.begin(), made.end(), ed.LineTable.begin() + at);
-    ed.LineCount += count;
-    ed.Modified = true;
-    Charge(ed, cost);
-
-    FollowInsert(ed, at, count);
-    return true;
+    FollowInsert(ed, at, 1);
 }
 
 void DeleteLine(Editor& ed, int& at)
@@ -219,31 +168,11 @@ void DeleteLine(Editor& ed, int& at)
               ed.LineTable.begin() + at);
     ed.LineTable[ed.LineCount] = LineRecord{};  // moved down, not released
 
-    FollowDeletedLine(ed, at);
+    FollowDelete(ed, at, 1);
     --ed.LineCount;
     if (at > ed.LineCount) at = ed.LineCount;
     ed.LineEdited = false;
-    if (at < ed.CurrentLine) --ed.CurrentLine;
     ed.CurrentLine = std::clamp(ed.CurrentLine, 1, ed.LineCount);
-}
-
-void FollowDeletedLine(Editor& ed, int at)
-{
-    auto follow = [at](int& ref) {
-        if (ref > at) --ref;
-        else if (ref == at) ref = 0;
-    };
-    for (int i = 1; i <= 3; ++i) follow(ed.LineBookmarks[i]);
-    for (int i = 1; i <= 2; ++i) {
-        follow(ed.PositionBookmarks[i].line);
-        if (ed.PositionBookmarks[i].top > at) --ed.PositionBookmarks[i].top;
-    }
-    if (ed.LineBlockFirst > at) --ed.LineBlockFirst;
-    if (ed.BoxFirstLine > at) --ed.BoxFirstLine;
-    if (ed.LineBlockLast >= at) --ed.LineBlockLast;
-    if (ed.BoxLastLine >= at) --ed.BoxLastLine;
-    if (ed.LineBlockLast < ed.LineBlockFirst) ed.LineBlockFirst = ed.LineBlockLast = 0;
-    if (ed.BoxLastLine < ed.BoxFirstLine) ed.BoxFirstLine = ed.BoxLastLine = 0;
 }
 
 void DeleteChars(Editor& ed, int n, int position, int count)
@@ -375,9 +304,6 @@ Replaced ReplaceLines(Editor& ed, int first, int count, const std::vector<std::s
 
 namespace lumo {
 
-namespace {
-
-// Every remembered line number as `count` InsertLine(at) calls move it.
 void FollowInsert(Editor& ed, int at, int count)
 {
     auto shift = [at, count](int& ref) {
@@ -395,8 +321,6 @@ void FollowInsert(Editor& ed, int at, int count)
     if (ed.CurrentLine > at) ed.CurrentLine += count;
 }
 
-// Every remembered line number as `count` DeleteLine(first) calls move it
-// (lines first..first+count-1 go). LineCount is not changed here.
 void FollowDelete(Editor& ed, int first, int count)
 {
     const int last = first + count - 1;
@@ -425,6 +349,8 @@ void FollowDelete(Editor& ed, int first, int count)
     if (ed.BoxLastLine < ed.BoxFirstLine) ed.BoxFirstLine = ed.BoxLastLine = 0;
 }
 
+namespace {
+
 // Keeps `text` for the line restore, as BeginLineChange does for a line
 // about to go.
 void RememberDeleted(Editor& ed, std::string_view text, int capacity)
@@ -442,6 +368,35 @@ void RememberDeletedLines(Editor& ed, int first, int last)
     if (ed.LineEdited) ++first;
     for (int n = std::max(first, last - 15); n <= last; ++n)
         RememberDeleted(ed, ed.LineTable[n].text(), ed.LineTable[n].capacity());
+}
+
+// InsertLines without a word to the user: false, with nothing changed, when
+// the budget or the heap refuses (the line limit is the caller's check).
+bool PutLines(Editor& ed, int at, int count, const std::function<NewLine(int)>& source)
+{
+    if (count <= 0) return true;
+    at = std::clamp(at, 1, ed.LineCount + 1);
+    std::vector<LineRecord> made(count);
+    size_t cost = 0;
+    bool ok = true;
+    for (int i = 0; i < count && ok; ++i) {
+        NewLine line = source(i);
+        line.capacity = std::clamp(std::max(line.capacity, LengthWithoutBlanks(line.text.substr(0, MaxText))), 0, MaxText);
+        cost += RecordCost(line.capacity);
+        ok = cost < LargestFreeBlock(ed) && made[i].assign(line.text, line.capacity);
+    }
+    if (!ok) {
+        for (LineRecord& r : made) r.clear();
+        return false;
+    }
+    if (ed.LineCount > 0) ed.Modified = true;
+    std::move_backward(ed.LineTable.begin() + at, ed.LineTable.begin() + ed.LineCount + 1,
+                       ed.LineTable.begin() + ed.LineCount + 1 + count);
+    std::copy(made.begin(), made.end(), ed.LineTable.begin() + at);
+    ed.LineCount += count;
+    Charge(ed, cost);
+    FollowInsert(ed, at, count);
+    return true;
 }
 
 }  // namespace
@@ -463,28 +418,15 @@ bool InsertLines(Editor& ed, int at, int count, const std::function<NewLine(int)
     ed.OperationFailed = 0;
     if (count <= 0) return true;
     if (count > MaxLines - ed.LineCount) return RoomForLines(ed, count, 0);
-    at = std::clamp(at, 1, ed.LineCount + 1);
-    std::vector<LineRecord> made(count);
-    size_t cost = 0;
-    bool ok = true;
-    for (int i = 0; i < count && ok; ++i) {
-        NewLine line = source(i);
-        line.capacity = std::clamp(std::max(line.capacity, LengthWithoutBlanks(line.text.substr(0, MaxText))), 0, MaxText);
-        cost += RecordCost(line.capacity);
-        ok = cost < LargestFreeBlock(ed) && made[i].assign(line.text, line.capacity);
-    }
-    if (!ok) {
-        for (LineRecord& r : made) r.clear();
-        return RoomForLines(ed, count, static_cast<size_t>(-1) / 2);
-    }
-    if (ed.LineCount > 0) ed.Modified = true;
-    std::move_backward(ed.LineTable.begin() + at, ed.LineTable.begin() + ed.LineCount + 1,
-                       ed.LineTable.begin() + ed.LineCount + 1 + count);
-    std::copy(made.begin(), made.end(), ed.LineTable.begin() + at);
-    ed.LineCount += count;
-    Charge(ed, cost);
-    FollowInsert(ed, at, count);
-    return true;
+    if (PutLines(ed, at, count, source)) return true;
+    return RoomForLines(ed, count, static_cast<size_t>(-1) / 2);
+}
+
+bool InsertLines(Editor& ed, int at, const std::vector<std::string>& texts)
+{
+    const int count = static_cast<int>(texts.size());
+    if (count > MaxLines - ed.LineCount) return false;
+    return PutLines(ed, at, count, [&texts, &ed](int i) { return NewLine{texts[i], ed.LineCapacity}; });
 }
 
 void DeleteLines(Editor& ed, int first, int count)

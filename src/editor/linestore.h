@@ -60,11 +60,12 @@ inline char CharAt(const std::string& s, int p)
 }
 
 
-// Keeps the remembered lines (bookmarks, block marks) in step with a line
-// inserted at `at` or deleted from `at`, as InsertLine and DeleteLine do.
-// For commands that change many lines at once and replay the single steps.
-void FollowInsertedLine(Editor& ed, int at);
-void FollowDeletedLine(Editor& ed, int at);
+// Keeps the remembered lines (bookmarks, block marks, the cursor's line) in
+// step with `count` lines inserted at `at`, or lines first..first+count-1
+// deleted (LineCount is not changed here), as that many InsertLine or
+// DeleteLine calls would. For commands that change many lines at once.
+void FollowInsert(Editor& ed, int at, int count);
+void FollowDelete(Editor& ed, int first, int count);
 // Replaces `count` lines from `first` by `lines` in one move of the table
 // (records keep their capacity where they can, new ones get LineCapacity).
 // Remembered lines are not touched; Modified is set. On a refusal (the line
