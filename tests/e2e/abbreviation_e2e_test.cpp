@@ -12,21 +12,6 @@
 namespace lumo::e2e {
 namespace {
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string WaitForBytes(const std::string& path, const std::string& expected)
-{
-    for (int i = 0; i < 100 && ReadAll(path) != expected; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return ReadAll(path);
-}
-
 // A key's bytes exactly as a terminal sends them.
 void SendBytes(TmuxSession& session, const std::string& bytes)
 {
@@ -42,14 +27,11 @@ void SendBytes(TmuxSession& session, const std::string& bytes)
 TEST(AbbreviationEndToEnd, ShortsAndMacrosTypedSavedAndKept)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    char name[] = "/tmp/lumo-e2e-abbrev-XXXXXX";
-    const std::filesystem::path dir = mkdtemp(name);
-    const std::string file = (dir / "a.txt").string();
-    std::ofstream(dir / "shorts.lmo", std::ios::binary) << "th\athe\r\n";
-    std::ofstream(file, std::ios::binary) << "x\n";
-    TmuxSession session("cd " + Quote(dir.string()) + " && LUMO_HOME=" + Quote((dir / "state").string()) +
-                        " XDG_CONFIG_HOME=" + Quote((dir / "config").string()) + " LANG=C.UTF-8 " +
-                        Quote(LUMO_BINARY) + " -W a.txt");
+    EditorDirectory dir("e2e-abbrev");
+    const std::string file = dir / "a.txt";
+    dir.Write("shorts.lmo", "th\athe\r\n");
+    dir.Write("a.txt", "x\n");
+    TmuxSession session(dir.Command("a.txt", LUMO_BINARY, "XDG_CONFIG_HOME=" + Quote(dir / "config")));
     ASSERT_TRUE(session.started());
     ASSERT_TRUE(session.WaitFor("x")) << session.Screen();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -97,10 +79,8 @@ TEST(AbbreviationEndToEnd, ShortsAndMacrosTypedSavedAndKept)
     ASSERT_TRUE(session.WaitFor("ENTER FILE NAME")) << session.Screen();
     session.Send("Enter");
     EXPECT_TRUE(session.WaitFor("LUMO-EXIT=0")) << session.Screen();
-    EXPECT_EQ(ReadAll((dir / "keydef.lmo").string()), "5 hello\r\n32 kit\r\n37 mok\r\n");
-    EXPECT_EQ(ReadAll(file), expected);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    EXPECT_EQ(ReadWhole(dir / "keydef.lmo"), "5 hello\r\n32 kit\r\n37 mok\r\n");
+    EXPECT_EQ(ReadWhole(file), expected);
 }
 
 }  // namespace

@@ -10,24 +10,14 @@
 namespace lumo::e2e {
 namespace {
 
-std::string ReadWhole(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(BlocksEndToEnd, ShiftDownMarksAltCCopiesAtTheEnd)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    char name[] = "/tmp/lumo-e2e-blocks-XXXXXX";
-    std::filesystem::path dir = mkdtemp(name);
-    const std::string file = (dir / "list.txt").string();
-    std::ofstream(file, std::ios::binary) << "one\ntwo\nthree\nfour\n";
+    EditorDirectory dir("e2e-blocks");
+    const std::string file = dir / "list.txt";
+    dir.Write("list.txt", "one\ntwo\nthree\nfour\n");
 
-    TmuxSession session("cd " + Quote(dir.string()) + " && LUMO_HOME=" + Quote((dir / "state").string()) +
-                        " LANG=C.UTF-8 " + Quote(LUMO_BINARY) + " -W list.txt");
+    TmuxSession session(dir.Command("list.txt"));
     ASSERT_TRUE(session.started());
     ASSERT_TRUE(session.WaitFor("line=1", 15000)) << session.Screen();
 
@@ -42,12 +32,9 @@ TEST(BlocksEndToEnd, ShiftDownMarksAltCCopiesAtTheEnd)
     ASSERT_TRUE(session.WaitFor("line=4", 15000)) << session.Screen();
     session.Send("F2");
     const std::string expected = "one\ntwo\nthree\nfour\none\ntwo\nthree\n";
-    for (int i = 0; i < 300 && ReadWhole(file) != expected; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadWhole(file), expected) << session.Screen();
+    EXPECT_EQ(WaitForBytes(file, expected, 15000), expected) << session.Screen();
     session.Send("Escape");
     EXPECT_TRUE(session.WaitFor("LUMO-EXIT=", 15000)) << session.Screen();
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

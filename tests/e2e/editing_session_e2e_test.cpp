@@ -10,49 +10,13 @@
 namespace lumo::e2e {
 namespace {
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Waits until the file holds `expected` (a save is asynchronous to us).
-std::string WaitForBytes(const std::string& path, const std::string& expected)
-{
-    for (int i = 0; i < 100 && ReadAll(path) != expected; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return ReadAll(path);
-}
-
-struct SessionDirectory {
-    std::filesystem::path path;
-    SessionDirectory()
-    {
-        char name[] = "/tmp/lumo-e2e-session-XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~SessionDirectory()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    // The editor on `file` in this directory, its state kept here too.
-    std::string Command(const std::string& file) const
-    {
-        return "cd " + Quote(path.string()) + " && LUMO_HOME=" + Quote((path / "state").string()) +
-               " LANG=C.UTF-8 " + Quote(LUMO_BINARY) + " -W " + Quote(file);
-    }
-};
-
 // A UTF-8 file stays UTF-8: the Cyrillic typed in the terminal is saved as
 // UTF-8 beside the Cyrillic that was there.
 TEST(EditingSessionEndToEnd, Utf8FileTypeMoveSaveQuit)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    SessionDirectory dir;
-    std::string file = (dir.path / "note.txt").string();
+    EditorDirectory dir("e2e-session");
+    std::string file = dir / "note.txt";
     {
         std::ofstream out(file, std::ios::binary);
         out << "hello \xD0\xBC\xD0\xB8\xD1\x80\n"  // hello мир
@@ -79,7 +43,7 @@ TEST(EditingSessionEndToEnd, Utf8FileTypeMoveSaveQuit)
     EXPECT_EQ(WaitForBytes(file, expected), expected);
     session.Send("Escape");
     EXPECT_TRUE(session.WaitFor("LUMO-EXIT=0")) << session.Screen();
-    EXPECT_EQ(ReadAll(file), expected);
+    EXPECT_EQ(ReadWhole(file), expected);
 }
 
 // A new file is written in the code page of the text in memory (CP866):
@@ -88,8 +52,8 @@ TEST(EditingSessionEndToEnd, Utf8FileTypeMoveSaveQuit)
 TEST(EditingSessionEndToEnd, NewFileTypedSavedInTheConsoleCodePage)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    SessionDirectory dir;
-    std::string file = (dir.path / "new.txt").string();
+    EditorDirectory dir("e2e-session");
+    std::string file = dir / "new.txt";
     TmuxSession session(dir.Command("new.txt"));
     ASSERT_TRUE(session.started());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -119,7 +83,7 @@ TEST(EditingSessionEndToEnd, NewFileTypedSavedInTheConsoleCodePage)
     EXPECT_EQ(WaitForBytes(file, expected), expected);
     session.Send("Escape");
     EXPECT_TRUE(session.WaitFor("LUMO-EXIT=0")) << session.Screen();
-    EXPECT_EQ(ReadAll(file), expected);
+    EXPECT_EQ(ReadWhole(file), expected);
 }
 
 }  // namespace

@@ -10,48 +10,28 @@
 namespace lumo::e2e {
 namespace {
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string ScreenRow(const std::string& screen, int r)
-{
-    std::istringstream in(screen);
-    std::string row;
-    for (int i = 0; i < r && std::getline(in, row); ++i) {}
-    row.erase(row.find_last_not_of(' ') + 1);
-    return row;
-}
-
 // Edits `name` (holding `bytes`) in tmux: waits for the text, types `typed`
 // at the start of the first line, F2, and returns the file's bytes once
 // they changed (or as they are after a while).
 std::string EditAndSave(const std::string& name, const std::string& bytes, const std::string& waitFor,
                         const std::string& typed, std::string* firstScreen = nullptr)
 {
-    char pattern[] = "/tmp/lumo-e2e-fidelity-XXXXXX";
-    std::filesystem::path dir = mkdtemp(pattern);
-    const std::string file = (dir / name).string();
-    std::ofstream(file, std::ios::binary) << bytes;
-    TmuxSession session("cd " + Quote(dir.string()) + " && LUMO_HOME=" + Quote((dir / "state").string()) +
-                        " LANG=C.UTF-8 " + Quote(LUMO_BINARY) + " -W " + Quote(name));
+    EditorDirectory dir("e2e-fidelity");
+    const std::string file = dir / name;
+    dir.Write(name, bytes);
+    TmuxSession session(dir.Command(name));
     std::string result;
     if (session.started() && session.WaitFor("line=1", 15000) && session.WaitFor(waitFor, 15000)) {
         if (firstScreen) *firstScreen = session.Screen();
         session.SendLiteral(typed);
         session.WaitFor(typed + waitFor.substr(0, 4), 5000);
         session.Send("F2");
-        for (int i = 0; i < 200 && ReadBytes(file) == bytes; ++i)
+        for (int i = 0; i < 200 && ReadWhole(file) == bytes; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        result = ReadBytes(file);
+        result = ReadWhole(file);
         session.Send("Escape");
         session.WaitFor("LUMO-EXIT=", 15000);
     }
-    std::filesystem::remove_all(dir);
     return result;
 }
 

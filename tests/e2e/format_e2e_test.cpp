@@ -10,33 +10,14 @@
 namespace lumo::e2e {
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string ScreenRow(const std::string& screen, int r)
-{
-    std::istringstream in(screen);
-    std::string row;
-    for (int i = 0; i < r && std::getline(in, row); ++i) {}
-    row.erase(row.find_last_not_of(' ') + 1);
-    return row;
-}
-
 TEST(FormatEndToEnd, CtrlShiftFJustifiesATypedParagraph)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    char name[] = "/tmp/lumo-e2e-format-XXXXXX";
-    std::filesystem::path dir = mkdtemp(name);
-    const std::string file = (dir / "para.30").string();  // width 30
-    std::ofstream(file, std::ios::binary).close();
+    EditorDirectory dir("e2e-format");
+    const std::string file = dir / "para.30";  // width 30
+    dir.Write("para.30", "");
 
-    TmuxSession session("cd " + Quote(dir.string()) + " && LUMO_HOME=" + Quote((dir / "state").string()) +
-                        " LANG=C.UTF-8 " + Quote(LUMO_BINARY) + " -W para.30");
+    TmuxSession session(dir.Command("para.30"));
     ASSERT_TRUE(session.started());
     ASSERT_TRUE(session.WaitFor("line=1", 15000)) << session.Screen();
 
@@ -58,12 +39,9 @@ TEST(FormatEndToEnd, CtrlShiftFJustifiesATypedParagraph)
     const std::string expected = "        the  quick  brown  fox\n"
                                  "jumps  over  the  lazy dog and\n"
                                  "keeps running far away\n";
-    for (int i = 0; i < 300 && ReadFile(file) != expected; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadFile(file), expected);
+    EXPECT_EQ(WaitForBytes(file, expected, 15000), expected);
     session.Send("Escape");
     EXPECT_TRUE(session.WaitFor("LUMO-EXIT=", 15000)) << session.Screen();
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -9,33 +9,14 @@
 namespace lumo::e2e {
 namespace {
 
-struct HelpDirectory {
-    std::filesystem::path path;
-    HelpDirectory()
-    {
-        char name[] = "/tmp/lumo-e2e-help-XXXXXX";
-        path = mkdtemp(name);
-        std::ofstream(path / "text.txt") << "first line of the text\n";
-    }
-    ~HelpDirectory()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string Command(const std::string& program) const
-    {
-        return "cd " + Quote(path.string()) + " && LUMO_HOME=" + Quote((path / "state").string()) +
-               " LANG=C.UTF-8 " + Quote(program) + " -W text.txt";
-    }
-};
-
 TEST(HelpEndToEnd, F1ShowsTheHelpFileInASecondEditor)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
     std::filesystem::path beside = std::filesystem::path(LUMO_BINARY).parent_path() / "lumohelp.hlp";
     ASSERT_TRUE(std::filesystem::exists(beside)) << "the build puts the help file beside the program";
-    HelpDirectory dir;
-    TmuxSession session(dir.Command(LUMO_BINARY));
+    EditorDirectory dir("e2e-help");
+    dir.Write("text.txt", "first line of the text\n");
+    TmuxSession session(dir.Command("text.txt"));
     ASSERT_TRUE(session.started());
     ASSERT_TRUE(session.WaitFor("first line of the text")) << session.Screen();
     session.Send("F1");
@@ -52,12 +33,13 @@ TEST(HelpEndToEnd, F1ShowsTheHelpFileInASecondEditor)
 TEST(HelpEndToEnd, WithoutAHelpFileF1SaysSo)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    HelpDirectory dir;
+    EditorDirectory dir("e2e-help");
+    dir.Write("text.txt", "first line of the text\n");
     // A copy of the program in a directory that holds no help file.
-    std::filesystem::create_directory(dir.path / "bin");
-    std::filesystem::path program = dir.path / "bin" / "lumo";
+    std::filesystem::create_directory(dir.path() / "bin");
+    std::filesystem::path program = dir.path() / "bin" / "lumo";
     std::filesystem::copy_file(LUMO_BINARY, program);
-    TmuxSession session(dir.Command(program.string()));
+    TmuxSession session(dir.Command("text.txt", program.string()));
     ASSERT_TRUE(session.started());
     ASSERT_TRUE(session.WaitFor("first line of the text")) << session.Screen();
     session.Send("F1");

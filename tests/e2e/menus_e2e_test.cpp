@@ -10,24 +10,14 @@
 namespace lumo::e2e {
 namespace {
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(MenusEndToEnd, F10TextLineAddEmptyAddsALine)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    char name[] = "/tmp/lumo-e2e-menus-XXXXXX";
-    std::filesystem::path dir = mkdtemp(name);
-    std::string file = (dir / "lines.txt").string();
-    std::ofstream(file, std::ios::binary) << "first\nsecond\n";
+    EditorDirectory dir("e2e-menus");
+    const std::string file = dir / "lines.txt";
+    dir.Write("lines.txt", "first\nsecond\n");
     {
-        TmuxSession session("cd " + Quote(dir.string()) + " && LUMO_HOME=" + Quote((dir / "state").string()) +
-                            " LANG=C.UTF-8 " + Quote(LUMO_BINARY) + " -W lines.txt");
+        TmuxSession session(dir.Command("lines.txt"));
         ASSERT_TRUE(session.started());
         ASSERT_TRUE(session.WaitFor("second")) << session.Screen();
         session.Send("F10");
@@ -45,14 +35,10 @@ TEST(MenusEndToEnd, F10TextLineAddEmptyAddsALine)
         ASSERT_TRUE(session.WaitFor("new")) << session.Screen();
         session.Send("F2");
         const std::string expected = "first\nnew\nsecond\n";
-        for (int i = 0; i < 100 && ReadAll(file) != expected; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        EXPECT_EQ(ReadAll(file), expected);
+        EXPECT_EQ(WaitForBytes(file, expected), expected);
         session.Send("Escape");
         EXPECT_TRUE(session.WaitFor("LUMO-EXIT=0")) << session.Screen();
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
 }
 
 }  // namespace

@@ -9,23 +9,13 @@
 namespace lumo::e2e {
 namespace {
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(ReplaceEndToEnd, F6AskingAtEachOccurrenceThenSave)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    char name[] = "/tmp/lumo-e2e-replace-XXXXXX";
-    const std::filesystem::path dir = mkdtemp(name);
-    const std::string file = (dir / "words.txt").string();
-    std::ofstream(file, std::ios::binary) << "one two One\nthree one\n";
-    TmuxSession session("cd " + Quote(dir.string()) + " && LUMO_HOME=" + Quote((dir / "state").string()) +
-                        " LANG=C.UTF-8 " + Quote(LUMO_BINARY) + " -W words.txt");
+    EditorDirectory dir("e2e-replace");
+    const std::string file = dir / "words.txt";
+    dir.Write("words.txt", "one two One\nthree one\n");
+    TmuxSession session(dir.Command("words.txt"));
     ASSERT_TRUE(session.started());
     ASSERT_TRUE(session.WaitFor("three one")) << session.Screen();
 
@@ -50,13 +40,9 @@ TEST(ReplaceEndToEnd, F6AskingAtEachOccurrenceThenSave)
     EXPECT_NE(session.Screen().find("three 1"), std::string::npos) << session.Screen();
 
     session.Send("F2");
-    for (int i = 0; i < 100 && ReadAll(file) != "1 two One\nthree 1\n"; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadAll(file), "1 two One\nthree 1\n");
+    EXPECT_EQ(WaitForBytes(file, "1 two One\nthree 1\n"), "1 two One\nthree 1\n");
     session.Send("Escape");
     EXPECT_TRUE(session.WaitFor("LUMO-EXIT=")) << session.Screen();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
 }
 
 }  // namespace

@@ -10,33 +10,6 @@
 namespace lumo::e2e {
 namespace {
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-struct Directory {
-    std::filesystem::path path;
-    Directory()
-    {
-        char name[] = "/tmp/lumo-e2e-life-XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~Directory()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string Command(const std::string& file, const std::string& program = LUMO_BINARY) const
-    {
-        return "cd " + Quote(path.string()) + " && LUMO_HOME=" + Quote((path / "state").string()) +
-               " LANG=C.UTF-8 " + Quote(program) + " -W " + Quote(file);
-    }
-};
-
 std::vector<std::string> Rows(const std::string& screen)
 {
     std::vector<std::string> rows;
@@ -59,9 +32,9 @@ bool WaitForRow(TmuxSession& s, int rows, int row, const std::string& text)
 TEST(TerminalLifeEndToEnd, ResizeInEveryStateRedrawsAtTheNewSize)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    Directory dir;
+    EditorDirectory dir("e2e-life");
     {
-        std::ofstream out(dir.path / "many.txt");
+        std::ofstream out(dir.path() / "many.txt");
         for (int i = 1; i <= 60; ++i) out << "line " << i << "\n";
     }
     TmuxSession s(dir.Command("many.txt"));
@@ -135,8 +108,8 @@ TEST(TerminalLifeEndToEnd, ResizeInEveryStateRedrawsAtTheNewSize)
 TEST(TerminalLifeEndToEnd, PasteIsInsertedAsTextAndSaved)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    Directory dir;
-    const std::string file = (dir.path / "note.txt").string();
+    EditorDirectory dir("e2e-life");
+    const std::string file = dir / "note.txt";
     {
         std::ofstream out(file, std::ios::binary);
         out << "\xD0\xBF\xD0\xB5\xD1\x80\xD0\xB2\xD0\xB0\xD1\x8F\n"  // первая
@@ -156,9 +129,7 @@ TEST(TerminalLifeEndToEnd, PasteIsInsertedAsTextAndSaved)
     EXPECT_NE(screen.find("\nend\n"), std::string::npos) << screen;
     EXPECT_EQ(screen.find("[21~"), std::string::npos) << screen;
     s.Send("F2");
-    for (int i = 0; i < 100 && ReadAll(file) != expected; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadAll(file), expected);
+    EXPECT_EQ(WaitForBytes(file, expected), expected);
     s.Send("Escape");
     EXPECT_TRUE(s.WaitFor("LUMO-EXIT=0")) << s.Screen();
 }
@@ -166,13 +137,13 @@ TEST(TerminalLifeEndToEnd, PasteIsInsertedAsTextAndSaved)
 TEST(TerminalLifeEndToEnd, InstalledProgramFindsItsHelpAndManualPage)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    Directory prefix;
+    EditorDirectory prefix("e2e-prefix");
     std::string log = RunCapture(std::string(LUMO_CMAKE_COMMAND) + " --install " + Quote(LUMO_BINARY_DIR) +
-                                 " --prefix " + Quote(prefix.path.string()) + " 2>&1");
-    const auto bin = prefix.path / "bin/lumo";
+                                 " --prefix " + Quote(prefix.path().string()) + " 2>&1");
+    const auto bin = prefix.path() / "bin/lumo";
     ASSERT_TRUE(std::filesystem::exists(bin)) << log;
-    EXPECT_TRUE(std::filesystem::exists(prefix.path / "share/lumo/lumohelp.hlp")) << log;
-    const auto page = prefix.path / "share/man/man1/lumo.1";
+    EXPECT_TRUE(std::filesystem::exists(prefix.path() / "share/lumo/lumohelp.hlp")) << log;
+    const auto page = prefix.path() / "share/man/man1/lumo.1";
     ASSERT_TRUE(std::filesystem::exists(page)) << log;
     EXPECT_NE(RunCapture(Quote(bin.string()) + " --help").find("man lumo"), std::string::npos);
     if (std::system("command -v man >/dev/null 2>&1") == 0) {
@@ -181,7 +152,7 @@ TEST(TerminalLifeEndToEnd, InstalledProgramFindsItsHelpAndManualPage)
         EXPECT_NE(shown.find("LUMO_MEMORY_KB"), std::string::npos) << shown;
     }
     // F1 in a directory without a help file: the installed one is found.
-    Directory work;
+    EditorDirectory work("e2e-work");
     TmuxSession s(work.Command("a.txt", bin.string()));
     ASSERT_TRUE(s.started());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));

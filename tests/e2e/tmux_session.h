@@ -7,6 +7,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -31,6 +34,72 @@ inline std::string Quote(const std::string& s)
     for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
+
+// The whole file (empty when it cannot be read).
+inline std::string ReadWhole(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Polls `path` until it holds `expected` (the program writes it in its own
+// time) or the time runs out; what it holds then.
+inline std::string WaitForBytes(const std::string& path, const std::string& expected, int milliseconds = 5000)
+{
+    for (int i = 0; i < milliseconds / 50 && ReadWhole(path) != expected; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return ReadWhole(path);
+}
+
+// Row `r` (from 1) of a captured screen, without its trailing blanks.
+inline std::string ScreenRow(const std::string& screen, int r)
+{
+    std::istringstream in(screen);
+    std::string row;
+    for (int i = 0; i < r && std::getline(in, row);) ++i;
+    row.erase(row.find_last_not_of(' ') + 1);
+    return row;
+}
+
+// A temporary directory for one test, removed with everything in it when the
+// test ends: the editor runs in it and keeps its state there too.
+class EditorDirectory {
+public:
+    explicit EditorDirectory(const std::string& tag = "e2e")
+    {
+        std::string pattern = "/tmp/lumo-" + tag + "-XXXXXX";
+        if (mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~EditorDirectory()
+    {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+    EditorDirectory(const EditorDirectory&) = delete;
+    EditorDirectory& operator=(const EditorDirectory&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    void Write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(path_ / name, std::ios::binary) << bytes;
+    }
+
+    // The shell command that starts `program -W file` here, with the given
+    // environment settings ("NAME=value ...") before it.
+    std::string Command(const std::string& file, const std::string& program = LUMO_BINARY,
+                        const std::string& environment = "") const
+    {
+        return "cd " + Quote(path_.string()) + " && LUMO_HOME=" + Quote((path_ / "state").string()) +
+               " LANG=C.UTF-8 " + environment + (environment.empty() ? "" : " ") + Quote(program) + " -W " +
+               Quote(file);
+    }
+
+private:
+    std::filesystem::path path_;
+};
 
 inline bool HaveTmux() { return std::system("command -v tmux >/dev/null 2>&1") == 0; }
 

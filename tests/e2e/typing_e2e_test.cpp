@@ -11,34 +11,15 @@
 namespace lumo::e2e {
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // Row r (from 1) of a captured screen, without trailing blanks.
-std::string ScreenRow(const std::string& screen, int r)
-{
-    std::istringstream in(screen);
-    std::string row;
-    for (int i = 0; i < r && std::getline(in, row); ++i) {}
-    row.erase(row.find_last_not_of(' ') + 1);
-    return row;
-}
-
 TEST(TypingEndToEnd, AParagraphWrapsAtTheWidth)
 {
     if (!HaveTmux()) GTEST_SKIP() << "tmux is not installed";
-    char name[] = "/tmp/lumo-e2e-typing-XXXXXX";
-    std::filesystem::path dir = mkdtemp(name);
-    const std::string file = (dir / "para.40").string();  // width 40
-    std::ofstream(file, std::ios::binary).close();
+    EditorDirectory dir("e2e-typing");
+    const std::string file = dir / "para.40";  // width 40
+    dir.Write("para.40", "");
 
-    TmuxSession session("cd " + Quote(dir.string()) + " && LUMO_HOME=" + Quote((dir / "state").string()) +
-                        " LANG=C.UTF-8 " + Quote(LUMO_BINARY) + " -W para.40");
+    TmuxSession session(dir.Command("para.40"));
     ASSERT_TRUE(session.started());
     // Keys sent before the editor has switched the terminal over would be
     // echoed by the shell's line discipline: wait for the status line.
@@ -67,12 +48,9 @@ TEST(TypingEndToEnd, AParagraphWrapsAtTheWidth)
                                  "dog and keeps running far away\n"
                                  "3. one two three four five six seven\n"
                                  "   eight nine\n";
-    for (int i = 0; i < 300 && ReadFile(file) != expected; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadFile(file), expected);
+    EXPECT_EQ(WaitForBytes(file, expected, 15000), expected);
     session.Send("Escape");
     EXPECT_TRUE(session.WaitFor("LUMO-EXIT=", 15000)) << session.Screen();
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
