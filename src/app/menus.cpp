@@ -9,6 +9,7 @@
 #include "app/menutables.h"
 #include "app/startup.h"
 #include "edit/colourmarks.h"
+#include "edit/format.h"
 #include "edit/movement.h"
 #include "edit/recording.h"
 #include "editor/keyreading.h"
@@ -76,28 +77,6 @@ Redraw FormatWithoutJustify(Editor& ed)
     return level;
 }
 
-// Format paragraph "3": the line length for formatting, 2..LineCapacity.
-// False when the user gave up (Esc, an empty answer).
-bool AskFormatWidth(Editor& ed)
-{
-    for (;;) {
-        ShowMessage(ed, " How many columns per line? ", 22);
-        std::string text;  // asked afresh, as Shift+F12 asks it
-        InputLine(ed, text, InputPlain);
-        if (ed.OperationFailed == 127) StopRecording(ed);
-        if (ed.OperationFailed != 0) return false;
-        text.erase(text.find_last_not_of(' ') + 1);
-        text.erase(0, text.find_first_not_of(' '));
-        if (text.empty()) return false;
-        if (text.size() > 3 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            continue;
-        int width = std::stoi(text);
-        if (width <= 1 || width > ed.LineCapacity) continue;
-        ed.FormatWidth = width;
-        return true;
-    }
-}
-
 // The actions no key stands for. Returns true with `level` set when the
 // menus end; false when a menu is to be shown again (menu and MenuCursor set).
 bool RunAction(Editor& ed, MenuAction action, MenuId& menu, Redraw& level)
@@ -134,7 +113,7 @@ bool RunAction(Editor& ed, MenuAction action, MenuId& menu, Redraw& level)
         return true;
     case MenuAction::FormatNoJustify: level = FormatWithoutJustify(ed); return true;
     case MenuAction::FormatWidth:
-        if (!AskFormatWidth(ed)) {
+        if (!AskLineLengthForFormat(ed)) {
             level = Redraw::Full;
             return true;
         }

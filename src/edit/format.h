@@ -58,6 +58,9 @@ Redraw CmdAlignToMargin(Editor& ed);        // Ctrl+L 0x0004260C
 Redraw CmdFormatJustified(Editor& ed);      // Ctrl+Shift+F 0x00072106 [Format paragraph "1"]
 Redraw CmdFormatPlain(Editor& ed);          // Ctrl+F 0x00042106 outside Pascal mode [Format paragraph "2"]
 Redraw CmdLineLengthForFormat(Editor& ed);  // Shift+F12 0x0202FF0C [Format paragraph "3"]
+// What Shift+F12 asks: the line length for formatting, 2..LineCapacity, asked
+// again until it is one. False when the user gave up (Esc, an empty answer).
+bool AskLineLengthForFormat(Editor& ed);
 Redraw CmdExpandTabs(Editor& ed);           // Ctrl+Alt+Shift+Tab 0x030F0F00 [Format "4"]
 Redraw CmdNextMarkedLine(Editor& ed);       // F12 0x0200FF0C
 Redraw CmdToggleMarker(Editor& ed);         // Ctrl+F12 0x0204FF0C [Point "7"]

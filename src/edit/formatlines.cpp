@@ -111,23 +111,29 @@ Redraw CmdAlignToMargin(Editor& ed)
     return Redraw::Window;
 }
 
-Redraw CmdLineLengthForFormat(Editor& ed)
+bool AskLineLengthForFormat(Editor& ed)
 {
     for (;;) {
         ShowMessage(ed, " How many columns per line? ", 22);
-        std::string text;
+        std::string text;  // asked afresh each time
         InputLine(ed, text, InputPlain);
         if (ed.OperationFailed == 127) StopRecording(ed);
-        if (ed.OperationFailed != 0) return Redraw::Full;
+        if (ed.OperationFailed != 0) return false;
         text.erase(text.find_last_not_of(' ') + 1);
         text.erase(0, std::min(text.size(), text.find_first_not_of(' ')));
-        if (text.empty()) return Redraw::Full;
+        if (text.empty()) return false;
         int width = 0;
         if (ParseLineLength(text, width) && width >= 2 && width <= ed.LineCapacity) {
             ed.FormatWidth = width;
-            return Redraw::Full;
+            return true;
         }
     }
+}
+
+Redraw CmdLineLengthForFormat(Editor& ed)
+{
+    AskLineLengthForFormat(ed);
+    return Redraw::Full;
 }
 
 Redraw CmdExpandTabs(Editor& ed)
