@@ -27,9 +27,10 @@ constexpr KeyEvent ResizeEvent = 0xFE000000;
 // its text. Never produced by a key.
 constexpr KeyEvent PasteEvent = 0xFD000000;
 
-// The text of one bracketed paste: CP866 bytes, each line end as one '\n',
-// TAB kept, every other control byte and every character CP866 lacks left
-// out. tooLarge: the paste was longer than the console keeps (text empty).
+// The text of one bracketed paste: UTF-8, each line end as one '\n', TAB
+// kept, every other control character left out (the editor turns the
+// characters into the text's bytes). tooLarge: the paste was longer than
+// the console keeps (text empty).
 struct PastedText {
     std::string text;
     bool tooLarge = false;

@@ -834,10 +834,17 @@ size_t TermDecoder::DecodePaste(size_t pos, bool settle, long long nowMs, std::v
     if (n == 0) return settle && nowMs - lastInputMs_ >= PasteQuietMs ? avail : 0;
     if (n < 0) return 1;
     pasteCr_ = false;
-    // The same conversion as a typed character.
-    int cp = UnicodeToCp866(c);
-    if (cp >= 0x20) PasteByte(uint8_t(cp));
+    // Kept as UTF-8: the editor gives each character the byte the text's
+    // character map has for it. C1 controls are not text.
+    if (c >= 0xA0) PasteCharacter(c);
     return size_t(n);
+}
+
+void TermDecoder::PasteCharacter(char32_t c)
+{
+    std::string bytes;
+    AppendUtf8(bytes, c);
+    for (char b : bytes) PasteByte(static_cast<unsigned char>(b));
 }
 
 void TermDecoder::PasteByte(unsigned char b)
@@ -849,7 +856,7 @@ void TermDecoder::PasteByte(unsigned char b)
     else if (b == 0x0A) {
         if (wasCr) return;  // CR LF is one line end
         keep = '\n';
-    } else if (b == 0x09 || (b >= 0x20 && b != 0x7F)) keep = char(b);
+    } else if (b == 0x09 || (b >= 0x20 && b != 0x7F)) keep = char(b);  // UTF-8 bytes too
     else return;  // other control bytes are not text
     if (pasteText_.tooLarge) return;
     if (pasteText_.text.size() >= PasteCap) {

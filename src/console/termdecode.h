@@ -82,6 +82,7 @@ private:
     size_t SkipString(size_t pos);
     void EndString();
     void PasteByte(unsigned char b);
+    void PasteCharacter(char32_t c);  // as its UTF-8 bytes
     void EndPaste(std::vector<KeyRecord>& out);
     void ByteKey(unsigned char b, bool alt, std::vector<KeyRecord>& out);
     void CharKey(char32_t c, bool alt, std::vector<KeyRecord>& out);

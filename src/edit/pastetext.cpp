@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/charmap.h"
 #include "editor/linestore.h"
 #include "editor/services.h"
 
@@ -94,7 +95,7 @@ Redraw CmdPasteText(Editor& ed)
 
     const int first = ed.CurrentLine;
     const std::string before(LineText(ed, first));
-    PastePlan plan = PlanPaste(ed, before, ed.CurrentColumn, paste.text);
+    PastePlan plan = PlanPaste(ed, before, ed.CurrentColumn, TextBytesOfUtf8(ed, paste.text));
     std::vector<std::string> rest(std::make_move_iterator(plan.lines.begin() + 1),
                                   std::make_move_iterator(plan.lines.end()));
 

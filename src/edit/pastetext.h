@@ -19,13 +19,14 @@ struct PastePlan {
     int cursorColumn = 1;
 };
 
-// Lays `text` (CP866, '\n' line ends) into `line` at `column`: each line end
+// Lays `text` (the text's bytes, '\n' line ends) into `line` at `column`: each line end
 // splits the line there (no indent), a TAB becomes blanks up to the next tab
 // stop, a line longer than 255 characters wraps at its last blank that fits
 // (else at 255), and the rest of the original line follows the pasted text.
 PastePlan PlanPaste(const Editor& ed, const std::string& line, int column, const std::string& text);
 
-// The bracketed paste (PasteEvent): inserts ed.Paste at the cursor, or
+// The bracketed paste (PasteEvent): inserts ed.Paste (UTF-8, through the
+// text's character map) at the cursor, or
 // refuses it whole with a message when it cannot fit (line limit, memory).
 Redraw CmdPasteText(Editor& ed);
 

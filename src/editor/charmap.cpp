@@ -1,5 +1,7 @@
 #include "editor/charmap.h"
 
+#include <unordered_map>
+
 #include "console/cp866.h"
 #include "editor/codepage.h"
 
@@ -165,6 +167,32 @@ int TextByteFor(Editor& ed, char32_t c, const std::array<bool, 256>* alsoTaken)
     ed.TextMapExtended = true;
     ed.con.SetTextMap(ed.TextCharMap);
     return b;
+}
+
+std::string TextBytesOfUtf8(Editor& ed, std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    // A paste repeats few characters many times: each is looked up once.
+    std::unordered_map<char32_t, int> known;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    for (size_t i = 0; i < utf8.size();) {
+        if (p[i] < 0x80) {
+            out += static_cast<char>(p[i++]);
+            continue;
+        }
+        char32_t c = 0;
+        int n = DecodeUtf8(p + i, utf8.size() - i, c);
+        if (n <= 0) {
+            ++i;
+            continue;
+        }
+        i += static_cast<size_t>(n);
+        auto [at, added] = known.try_emplace(c, 0);
+        if (added) at->second = TextByteFor(ed, c);
+        if (at->second >= 0) out += static_cast<char>(at->second);
+    }
+    return out;
 }
 
 bool MapTypedKey(Editor& ed, KeyEvent& key)

@@ -22,6 +22,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -52,6 +54,10 @@ char32_t TextCharOf(const Editor& ed, uint8_t b);
 // spare byte for a character it lacks; -1 when the text cannot hold `c`.
 // `alsoTaken` (may be null): bytes that are not to be given away either.
 int TextByteFor(Editor& ed, char32_t c, const std::array<bool, 256>* alsoTaken = nullptr);
+// UTF-8 text coming in whole (a paste) as the text's bytes: each character
+// becomes TextByteFor's byte; characters the text cannot hold, and bytes
+// that are not UTF-8, are left out. Line ends and TABs stay.
+std::string TextBytesOfUtf8(Editor& ed, std::string_view utf8);
 // A key just read, through the map: a typed or pasted character becomes the
 // text's byte for it. False when the text cannot hold the character (the
 // key types nothing).

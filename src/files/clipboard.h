@@ -45,12 +45,10 @@ std::string ReadClipboardLine(Editor& ed, bool& ok);
 void PasteClipboard(Editor& ed);
 
 // ---- the desktop clipboard (with -#) ----
-// The text of the clipboard file from line 2 as the desktop takes it:
-// UTF-8, LF line ends, TAB kept, other control bytes left out.
-std::string DesktopClipboardText(std::string_view contents);
-// One CP866 text character as UTF-8; the one place that says how text
-// bytes read on the desktop.
-void AppendDesktopCharacter(std::string& out, unsigned char byte);
+// The text of the clipboard file from line 2 as the desktop takes it: the
+// characters the text's bytes stand for (its character map) in UTF-8, LF
+// line ends, TAB kept, other control bytes left out.
+std::string DesktopClipboardText(const Editor& ed, std::string_view contents);
 // The terminal's clipboard sequence (OSC 52) for `utf8`; empty when the
 // text is too large for one.
 std::string Osc52Sequence(std::string_view utf8);

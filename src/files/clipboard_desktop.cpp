@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "console/cp866.h"
+#include "editor/charmap.h"
 #include "files/clipboard.h"
 
 namespace lumo {
@@ -146,12 +147,7 @@ void RunHelper(const std::vector<std::string>& command, const std::string& text)
 
 }  // namespace
 
-void AppendDesktopCharacter(std::string& out, unsigned char byte)
-{
-    AppendUtf8(out, Cp866ToUnicode(byte));
-}
-
-std::string DesktopClipboardText(std::string_view contents)
+std::string DesktopClipboardText(const Editor& ed, std::string_view contents)
 {
     // Line 1 is the kind; the text starts after its line end.
     size_t start = contents.find_first_of("\r\n");
@@ -167,7 +163,7 @@ std::string DesktopClipboardText(std::string_view contents)
         } else if (c == '\n' || c == '\t') {
             out += static_cast<char>(c);
         } else if (c >= 0x20) {
-            AppendDesktopCharacter(out, c);
+            AppendUtf8(out, TextCharOf(ed, c));
         }
     }
     return out;
@@ -182,7 +178,7 @@ std::string Osc52Sequence(std::string_view utf8)
 
 void SendToDesktopClipboard(Editor& ed, const std::string& contents)
 {
-    const std::string text = DesktopClipboardText(contents);
+    const std::string text = DesktopClipboardText(ed, contents);
     // The Linux console has no clipboard and prints unknown sequences.
     const char* term = std::getenv("TERM");
     if (!(term && std::strcmp(term, "linux") == 0)) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "editor/charmap.h"
 #include "editor/codepage.h"
 #include "editor/keyreading.h"
 #include "editor/keys.h"
@@ -97,6 +98,13 @@ public:
             if (i < length_) PutCell(ed_, c, Row, static_cast<uint8_t>(store_[i]), TextAttr);
             else PutCell(ed_, c, Row, ' ', BlankAttr);
         }
+        // What is typed here is the text's bytes (a find text, a
+        // replacement): shown as the text shows them.
+        if (uint8_t* mapped = con.MappedRow(Row))
+            for (int c = InputFieldColumn; c <= last; ++c) {
+                int i = offset + c - InputFieldColumn;
+                mapped[c - 1] = i < length_ && static_cast<uint8_t>(store_[i]) >= 0x80;
+            }
         con.PlaceCursor(InputFieldColumn + cursor_ - offset - 1, Row - 1);
         con.FlushScreen(false);
     }
@@ -361,6 +369,7 @@ void InputLine(Editor& ed, std::string& text, int mode)
             case PasteEvent: {
                 // A paste gives its first line, as text (a TAB as a blank).
                 std::string line = ed.Paste.text.substr(0, ed.Paste.text.find('\n'));
+                line = TextBytesOfUtf8(ed, line);
                 std::replace(line.begin(), line.end(), '\t', ' ');
                 ed.Paste = {};
                 field.InsertString(line);

@@ -2,7 +2,9 @@
 // scripted console.
 #include "loop_fixture.h"
 
+#include "console/cp866.h"
 #include "edit/pastetext.h"
+#include "editor/charmap.h"
 #include "ui/choice.h"
 #include "ui/inputline.h"
 #include "ui/render.h"
@@ -44,7 +46,7 @@ TEST_F(TerminalLifeTest, PasteIsInsertedAsTextInOneStep)
         {"a TAB goes to the next tab stop, past the end of a line the gap is blanks",
          {"ab"}, 1, 5, "\tc\td", {"ab      c       d"}, 1, 18},
         {"no abbreviation, no command, no Rus remapping: the bytes as they came",
-         {""}, 1, 1, "th \\dir 1 \x89", {"th \\dir 1 \x89"}, 1, 12},
+         {""}, 1, 1, "th \\dir 1 \xD0\x99", {"th \\dir 1 \x89"}, 1, 12},
         {"a line longer than 255 wraps at its last blank that fits, else at 255",
          {"x"}, 1, 2, words + "\n" + longWord,
          {"x" + std::string(250, 'a'), "bbbbbbbbbb cc", std::string(255, 'w'), std::string(45, 'w')},
@@ -67,6 +69,35 @@ TEST_F(TerminalLifeTest, PasteIsInsertedAsTextInOneStep)
         EXPECT_EQ(ed.CurrentColumn, c.cursorColumn);
         EXPECT_TRUE(ed.Modified);
     }
+    // Characters arrive as UTF-8 and take the bytes the text's map gives
+    // them; a character the text cannot hold is left out.
+    const struct {
+        CodePage page;
+        std::u32string paste, expect;
+    } pages[] = {
+        {CodePage::ASCII, U"a\u00ABЁ\u2014b", U"aЁb"},
+        {CodePage::ANSI, U"\u00ABЁ\u2014\u00BB", U"\u00ABЁ\u2014\u00BB"},
+        {CodePage::KOI8, U"Ё\u2248\u00A9\u00AB", U"Ё\u2248\u00A9"},
+        {CodePage::UTF8, U"\u00ABЁ\u2014\u20AC\u00BB", U"\u00ABЁ\u2014\u20AC\u00BB"},
+    };
+    for (const auto& c : pages) {
+        SCOPED_TRACE(static_cast<int>(c.page));
+        ReleaseAllLines(ed);
+        AddLines({""});
+        ed.FileCodePage = c.page;
+        UseCodePageMap(ed, c.page);
+        ed.CurrentLine = ed.CurrentColumn = 1;
+        std::string utf8;
+        for (char32_t ch : c.paste) AppendUtf8(utf8, ch);
+        con.PushPaste(utf8);
+        Run();
+        std::u32string shown;
+        for (char b : Text(1)) shown += TextCharOf(ed, static_cast<uint8_t>(b));
+        EXPECT_EQ(shown, c.expect);
+    }
+    ed.FileCodePage = CodePage::ASCII;
+    UseCodePageMap(ed, CodePage::ASCII);
+
     // A one-line paste is one step for Cancel last change.
     ReleaseAllLines(ed);
     AddLines({"keep me"});

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "edit/blocks_fixture.h"
+#include "editor/charmap.h"
 #include "files/clipboard.h"
 
 namespace lumo {
@@ -188,13 +189,19 @@ TEST_F(ClipboardTest, FilesThatAreNoClipboard)
     EXPECT_EQ(LastMessage(), LineTooLongMessage);
 }
 
-TEST(DesktopClipboard, TextAsTheDesktopTakesIt)
+TEST_F(ClipboardTest, TextAsTheDesktopTakesIt)
 {
     // Cyrillic as UTF-8, TAB kept, other control bytes left out, LF ends.
-    EXPECT_EQ(DesktopClipboardText("L\r\n\x8f\xe0\xa8\xa2\xa5\xe2\tok\x01\r\nz\r\n"),
+    EXPECT_EQ(DesktopClipboardText(ed, "L\r\n\x8f\xe0\xa8\xa2\xa5\xe2\tok\x01\r\nz\r\n"),
               "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82\tok\nz\n");
-    EXPECT_EQ(DesktopClipboardText("B\r\nbc\r\nfg"), "bc\nfg");
-    EXPECT_EQ(DesktopClipboardText("B"), "");
+    EXPECT_EQ(DesktopClipboardText(ed, "B\r\nbc\r\nfg"), "bc\nfg");
+    EXPECT_EQ(DesktopClipboardText(ed, "B"), "");
+    // The bytes read as the text's map has them: an em dash in a 1251 text.
+    ed.FileCodePage = CodePage::ANSI;
+    UseCodePageMap(ed, CodePage::ANSI);
+    const int dash = TextByteFor(ed, U'\u2014');
+    ASSERT_GE(dash, 0x80);
+    EXPECT_EQ(DesktopClipboardText(ed, std::string("L\r\na") + char(dash) + "b\r\n"), "a\xe2\x80\x94" "b\n");
     EXPECT_EQ(Osc52Sequence(std::string(2 << 20, 'x')), "");
     EXPECT_EQ(Osc52Sequence("a"), "\x1b]52;c;YQ==\x07");
 }
