@@ -138,7 +138,8 @@ Redraw CmdBoxDrawingKey(Editor& ed)
         case 0x90: c = 0xB3; break;  // Ctrl+keypad plus │
         default: return Redraw::Status;
     }
-    return TypeCharacter(ed, c);
+    const int b = DrawingByte(ed, c);
+    return b < 0 ? Redraw::Status : TypeCharacter(ed, static_cast<uint8_t>(b));
 }
 
 Redraw ChangeCaseAtCursor(Editor& ed, bool upper)

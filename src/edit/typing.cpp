@@ -1,5 +1,7 @@
 #include "edit/typing.h"
 
+#include "console/cp866.h"
+#include "editor/charmap.h"
 #include "editor/codepage.h"
 #include "edit/lineedit.h"
 #include "edit/movement.h"
@@ -38,7 +40,13 @@ Redraw TypeKeyChar(Editor& ed, uint8_t ch)
 {
     // A line end is never text: saved, it would split the line.
     if (ch == 0x0A || ch == 0x0D) return Redraw::Status;
-    if ((ed.KeyShift & 3) && ed.DrawingMode && ch >= 0x2E && ch <= 0x39) ch = DrawingChar(ch);
+    if ((ed.KeyShift & 3) && ed.DrawingMode && ch >= 0x2E && ch <= 0x39) {
+        const uint8_t box = DrawingChar(ch);
+        if (box != ch) {
+            const int b = DrawingByte(ed, box);
+            return b < 0 ? Redraw::Status : TypeCharacter(ed, static_cast<uint8_t>(b));
+        }
+    }
     if (ed.RusMode) ch = RusKey(ch);
     return TypeCharacter(ed, ch);
 }
@@ -53,7 +61,9 @@ Redraw TypeCharacter(Editor& ed, uint8_t ch)
     if (!stored && ed.CurrentLine >= 1 && ed.CurrentLine <= ed.LineCount &&
         (column > MaxText || TrimmedLength(GetLine(ed, ed.CurrentLine)) >= MaxText))
         ShowMessage(ed, " The line would pass 255 characters: not typed.", 1);
-    if (ed.DrawingMode && ch == VerticalBar) {
+    // The character, not the byte: in a UTF-8 text the bar's byte may stand
+    // for another character, and the bar may have another byte.
+    if (ed.DrawingMode && TextCharOf(ed, ch) == Cp866TextChar(VerticalBar)) {
         // A vertical line is drawn downwards: back under the bar, then down.
         if (stored && ed.CurrentColumn > 1) --ed.CurrentColumn;
         ed.KeyShift = 0;
@@ -61,6 +71,12 @@ Redraw TypeCharacter(Editor& ed, uint8_t ch)
         return CmdDown(ed);
     }
     return Redraw::Window;
+}
+
+int DrawingByte(Editor& ed, uint8_t box)
+{
+    if (ed.FileCodePage != CodePage::UTF8) return box;
+    return TextByteFor(ed, Cp866TextChar(box));
 }
 
 }  // namespace lumo

@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "app/loop_fixture.h"
 #include "app/unboundkeys.h"
+#include "editor/charmap.h"
 
 namespace lumo {
 namespace {
@@ -101,6 +102,27 @@ TEST_F(LoopTest, CtrlDigitsTypeBoxCharacters)
     Push(0x03040800);  // Ctrl+7 ┌
     Run();
     EXPECT_EQ(Text(1), "\xC0\xC4\xDA");
+}
+
+TEST_F(LoopTest, BoxCharactersKeepTheirLookInAUtf8TextWhoseCharactersTookTheirBytes)
+{
+    AddLines({"", "", ""});
+    ed.FileCodePage = CodePage::UTF8;
+    UseUtf8Map(ed, {{U'\u2014', 0xC4}, {U'\u20AC', 0xB3}});  // ─ and │'s bytes are — and €
+    ed.DrawingMode = true;
+    ed.InsertMode = false;
+    Push(Shifted('0', 0x52));  // ─
+    Push(0x03040B00);          // Ctrl+0 ─
+    Push(UnicodeKeyEvent(U'\u20AC'));  // €: typed as its byte 0xB3, no step down
+    Push(Shifted('.', 0x53));  // │: drawn, then down
+    Run();
+    const std::string line = Text(1);
+    ASSERT_EQ(line.size(), 4u);
+    std::u32string shown;
+    for (char b : line) shown += TextCharOf(ed, static_cast<uint8_t>(b));
+    EXPECT_EQ(shown, U"\u2500\u2500\u20AC\u2502");
+    EXPECT_EQ(ed.CurrentLine, 2);
+    EXPECT_EQ(ed.CurrentColumn, 4);
 }
 
 TEST_F(LoopTest, RusModeMapsPlainKeys)
