@@ -36,7 +36,8 @@ public:
     bool Open(const std::string& path, bool append, mode_t newMode = 0666);
     void Write(std::string_view bytes);
     // Puts the text in place. False when anything failed; the file on disk
-    // is then as it was and no temporary file is left.
+    // is then as it was (or, when only the sync of its directory after the
+    // rename failed, holds the whole new text) and no temporary file is left.
     bool Commit();
     // Gives up: the temporary file goes, the target is untouched.
     void Abandon();
