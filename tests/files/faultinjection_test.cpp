@@ -26,6 +26,7 @@ namespace lumo::filetest {
 namespace {
 
 struct FaultInjectionTest;
+using Names = std::set<std::string>;
 
 // A writer: its set-up (the file it writes already holds Old, unless the
 // writer makes it new), its action (true when it reported success; a
@@ -37,10 +38,9 @@ struct Writer {
     bool makesNew;
     std::function<void(FaultInjectionTest&, Editor&)> setUp;
     std::function<bool(FaultInjectionTest&, Editor&)> act;
-    std::function<void(FaultInjectionTest&, Editor&, bool ok, const std::set<std::string>& added)> check;
+    std::function<void(FaultInjectionTest&, Editor&, bool ok, const Names& added)> check;
 };
 
-using Names = std::set<std::string>;
 const std::string Old = "old contents\r\n";
 
 struct FaultInjectionTest : FilesTest {
