@@ -26,7 +26,7 @@ void StartStopRecording(Editor& ed);
 
 // files/history.cpp: the input line's Ctrl+R and Ctrl+W.
 void ReadHistory(Editor& ed);
-void WriteHistory(Editor& ed);
+bool WriteHistory(Editor& ed);
 // files/clipboard.cpp: the input line's Ctrl+C, Ctrl+X and Ctrl+V.
 bool WriteClipboardLine(Editor& ed, const std::string& text);
 std::string ReadClipboardLine(Editor& ed, bool& ok);

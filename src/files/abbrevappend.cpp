@@ -15,6 +15,7 @@
 #include "files/safewrite.h"
 #include "files/shell.h"
 #include "files/sidefilereader.h"
+#include "files/syscalls.h"
 #include "files/utf8file.h"
 #include "ui/inputline.h"
 #include "ui/render.h"
@@ -27,7 +28,7 @@ bool WriteAllAt(int fd, const std::string& data)
 {
     size_t done = 0;
     while (done < data.size()) {
-        ssize_t n = write(fd, data.data() + done, data.size() - done);
+        ssize_t n = SysWrite(fd, data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<size_t>(n);
@@ -42,6 +43,15 @@ std::string InFileEncoding(const std::string& text, bool utf8)
     std::string out;
     AppendCp866AsUtf8(out, text);
     return out;
+}
+
+// A "shorts.lmo" made whole: a temporary file renamed into its place.
+bool WriteNewShorts(const std::string& data)
+{
+    SafeWriter writer;
+    if (!writer.Open(AbbreviationsFileName, false)) return false;
+    writer.Write(data);
+    return writer.Commit();
 }
 
 // The first Add in a directory without its own "shorts.lmo" starts it as a
@@ -69,10 +79,7 @@ bool CopyFoundShortsWith(const std::string& found, const std::string& text)
     }
     if (!data.empty() && data.back() != '\n' && data.back() != '\r') data += "\r\n";
     data += InFileEncoding(text, SideFileIsUtf8(found)) + "\r\n";
-    SafeWriter writer;
-    if (!writer.Open(AbbreviationsFileName, false)) return false;
-    writer.Write(data);
-    return writer.Commit();
+    return WriteNewShorts(data);
 }
 
 Redraw AddAbbreviation(Editor& ed, const std::string& text)
@@ -101,8 +108,10 @@ bool AppendAbbreviation(const std::string& text)
         found != AbbreviationsFileName)
         return CopyFoundShortsWith(found, text);
     // O_NONBLOCK: a FIFO of that name must not hold the editor; it is refused below.
-    int fd = open(AbbreviationsFileName, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-    if (fd < 0) return false;
+    int fd = SysOpen(AbbreviationsFileName, O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    // The first entry of all makes the file whole, so that a failure
+    // leaves no empty file behind.
+    if (fd < 0) return errno == ENOENT && WriteNewShorts(InFileEncoding(text, false) + "\r\n");
     struct stat st{};
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     std::string line;
@@ -112,12 +121,15 @@ bool AppendAbbreviation(const std::string& text)
         ok = pread(fd, &last, 1, st.st_size - 1) == 1;
         if (ok && last != '\n' && last != '\r') line = "\r\n" + line;
     }
-    if (ok && !WriteAllAt(fd, line)) {
+    if (ok && (!WriteAllAt(fd, line) || SysFsync(fd) != 0)) {
         // A half-written entry would be read as an abbreviation of its own.
-        [[maybe_unused]] int undone = ftruncate(fd, st.st_size);
+        if (SysFtruncate(fd, st.st_size) == 0) SysFsync(fd);
         ok = false;
     }
-    return close(fd) == 0 && ok;
+    // The entry is synced before it counts: a close that fails after that
+    // has lost nothing.
+    SysClose(fd);
+    return ok;
 }
 
 Redraw CmdAddCurrentWord(Editor& ed)

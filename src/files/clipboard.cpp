@@ -11,7 +11,9 @@
 
 #include "edit/blocks.h"
 #include "editor/linestore.h"
+#include "files/safewrite.h"
 #include "files/statedir.h"
+#include "files/syscalls.h"
 #include "ui/render.h"
 
 namespace lumo {
@@ -31,7 +33,7 @@ bool WriteWhole(int fd, const std::string& data)
 {
     size_t done = 0;
     while (done < data.size()) {
-        ssize_t n = write(fd, data.data() + done, data.size() - done);
+        ssize_t n = SysWrite(fd, data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<size_t>(n);
@@ -85,14 +87,16 @@ bool WriteClipboardFile(Editor& ed, const std::string& contents)
     // rename then replaces the name itself, so a link planted under that
     // name in a shared directory is replaced, never followed.
     std::string temp = DirectoryPart(path) + "/.LumoClip-XXXXXX";
-    int fd = mkstemp(temp.data());
+    int fd = SysMkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = fchmod(fd, 0600) == 0 && WriteWhole(fd, contents) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
+    bool ok = SysFchmod(fd, 0600) == 0 && WriteWhole(fd, contents) && SysFsync(fd) == 0;
+    ok = SysClose(fd) == 0 && ok;
+    if (!ok || SysRename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());
         return false;
     }
+    // A cut block leaves the text only once its copy is sure to last.
+    if (!SyncDirectoryOf(path)) return false;
     if (ed.ExternalClipboard) SendToDesktopClipboard(ed, contents);
     return true;
 }

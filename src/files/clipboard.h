@@ -22,7 +22,8 @@ std::string ClipboardContents(const Editor& ed);
 // Writes `contents` as the clipboard file, whole or not at all (a private
 // temporary file beside it, renamed over it; never through a link someone
 // put there). With -# the text then goes to the desktop clipboard too.
-// False when it could not be written (the old file stays).
+// False when it could not be written (the old file stays), or when its
+// directory could not be synced after the new file took its place.
 bool WriteClipboardFile(Editor& ed, const std::string& contents);
 
 // The clipboard file read back: its kind (the first character of line 1,

@@ -7,34 +7,43 @@
 #include <cstdlib>
 
 #include "files/fileio.h"
+#include "files/safewrite.h"
 #include "files/statedir.h"
+#include "files/syscalls.h"
 
 namespace lumo {
 
 namespace {
 
-bool WriteNewFile(const std::string& path, const std::string& data)
+// Makes `path` and writes `data` there. Done: the text is synced there and
+// its name is in its directory for good. Failed: no file is left. Synced
+// but not its name: the file stays (it holds the whole text), but the save
+// does not count as done there.
+enum class NewFile { Done, Failed, NameUnsynced };
+
+NewFile WriteNewFile(const std::string& path, const std::string& data)
 {
     // O_EXCL: an older save file or anything else of that name is never
     // overwritten; O_NOFOLLOW: nor is a file a link points to.
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
-    if (fd < 0) return false;
+    int fd = SysOpen(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+    if (fd < 0) return NewFile::Failed;
     bool ok = true;
     size_t done = 0;
     while (ok && done < data.size()) {
-        ssize_t n = write(fd, data.data() + done, data.size() - done);
+        ssize_t n = SysWrite(fd, data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR) continue;
         ok = n > 0;
         if (ok) done += static_cast<size_t>(n);
     }
-    ok = fsync(fd) == 0 && ok;
-    ok = close(fd) == 0 && ok;
+    ok = ok && SysFsync(fd) == 0;
+    ok = SysClose(fd) == 0 && ok;
     if (!ok) {
         int why = errno;
         unlink(path.c_str());
         errno = why;
+        return NewFile::Failed;
     }
-    return ok;
+    return SyncDirectoryOf(path) ? NewFile::Done : NewFile::NameUnsynced;
 }
 
 }  // namespace
@@ -56,8 +65,11 @@ std::string WriteEmergencySave(Editor& ed)
         // look and the create.
         for (int attempt = 0; attempt < 5; ++attempt) {
             std::string path = EmergencySavePath(dir, ed.FileName);
-            if (WriteNewFile(path, data)) return path;
-            if (errno != EEXIST) break;
+            NewFile made = WriteNewFile(path, data);
+            if (made == NewFile::Done) return path;
+            // A copy whose name may not last is kept, and the next place
+            // tried for one that will.
+            if (made == NewFile::NameUnsynced || errno != EEXIST) break;
         }
     }
     return {};

@@ -11,7 +11,9 @@
 // place after the whole new text is prepared, and the old text is put back
 // when that write fails. When anything fails, the message is
 // " Write error or the file to be saved is read-only!" and the file on disk
-// is as it was.
+// is as it was, or holds the whole new text when only the sync of its
+// directory after the rename failed (the save is not counted done then,
+// since the new name might not survive a crash).
 #pragma once
 
 #include <memory>
@@ -82,7 +84,7 @@ void ApplyExtensionRules(Editor& ed, const std::string& fileName);
 // Writes lines first..last to `file` (opened for writing) in mode 0, 2 or 4
 // and closes it; the file's code page and line end are the edited text's.
 // OperationFailed 1 (and the write-error message) when that failed; the file
-// on disk is then as it was.
+// on disk is then as it was (or whole and new; see above).
 void SaveLines(Editor& ed, int first, int last, TextFile& file, int mode);
 // The bytes SaveLines writes for lines first..last (mode 0, 2 or 4, the
 // edited text's code page and line end), without a byte-order mark.

@@ -41,7 +41,7 @@ void ReadHistory(Editor& ed)
     ed.SearchString = ed.SearchHistory[ed.HistoryIndex];
 }
 
-void WriteHistory(Editor& ed)
+bool WriteHistory(Editor& ed)
 {
     std::string data;
     for (int i = 0; i < HistorySize; ++i) {
@@ -52,8 +52,7 @@ void WriteHistory(Editor& ed)
         data += entry + "\r\n";
     }
     data += std::to_string(ed.SearchCase) + "\r\n";
-    if (!PrepareStatePath(ed, ed.SavedStateFile)) return;
-    ReplaceFileContents(ed.SavedStateFile, data, 0600);
+    return PrepareStatePath(ed, ed.SavedStateFile) && ReplaceFileContents(ed.SavedStateFile, data, 0600);
 }
 
 }  // namespace lumo

@@ -9,8 +9,9 @@ namespace lumo {
 // The saved-state file (ed.SavedStateFile): 16 history lines starting at the
 // current entry and going backwards, then the search case setting; CR LF.
 // Reading a missing file changes nothing; the current entry becomes the
-// search text. Writing a file that cannot be created writes nothing.
+// search text. Writing a file that cannot be created writes nothing and
+// returns false.
 void ReadHistory(Editor& ed);
-void WriteHistory(Editor& ed);
+bool WriteHistory(Editor& ed);
 
 }  // namespace lumo

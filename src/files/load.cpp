@@ -13,6 +13,7 @@
 #include "files/filepaths.h"
 #include "files/linesource.h"
 #include "files/safewrite.h"
+#include "files/syscalls.h"
 #include "editor/linestore.h"
 #include "ui/render.h"
 #include "files/recode.h"
@@ -44,9 +45,9 @@ Opening OpenForLoad(const std::string& name, int& fd)
     if (errno != ENOENT) return Opening::Invalid;
     // The file does not exist: create it empty, and only then. An existing
     // file is never truncated here. A dangling link gets its target created.
-    int created = open(FollowLinks(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    int created = SysOpen(FollowLinks(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (created < 0) return Opening::Invalid;
-    close(created);
+    SysClose(created);
     return Opening::Created;
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "files/filepaths.h"
+#include "files/syscalls.h"
 
 namespace lumo {
 
@@ -33,7 +34,7 @@ std::string BaseOf(const std::string& path)
 bool WriteAll(int fd, const char* p, size_t n)
 {
     while (n > 0) {
-        ssize_t done = write(fd, p, n);
+        ssize_t done = SysWrite(fd, p, n);
         if (done < 0 && errno == EINTR) continue;
         if (done <= 0) return false;
         p += done;
@@ -46,7 +47,7 @@ bool WriteAllAt(int fd, const std::string& text)
 {
     size_t done = 0;
     while (done < text.size()) {
-        ssize_t n = pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
+        ssize_t n = SysPwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<size_t>(n);
@@ -76,14 +77,6 @@ mode_t CurrentUmask()
     mode_t mask = umask(0);
     umask(mask);
     return mask;
-}
-
-void SyncDirectory(const std::string& dir)
-{
-    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
 }
 
 // Gives the new file `to` the extended attributes of the file `from` it
@@ -118,6 +111,20 @@ bool CopyAttributes(const std::string& from, int to)
 }
 
 }  // namespace
+
+bool SyncDirectoryOf(const std::string& path)
+{
+    int fd = SysOpen(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A directory the editor may write in but not read cannot be synced by
+    // it; nothing is lost by that that a retry could save.
+    if (fd < 0) return errno == EACCES || errno == EPERM;
+    // Some file systems cannot sync a directory at all (EINVAL): their
+    // renames are as durable as they get.
+    bool ok = SysFsync(fd) == 0 || errno == EINVAL;
+    // Nothing was written through this descriptor: its close cannot lose data.
+    SysClose(fd);
+    return ok;
+}
 
 std::string FollowLinks(const std::string& path)
 {
@@ -155,7 +162,7 @@ bool SafeWriter::Open(const std::string& path, bool append, mode_t newMode)
 
     if (append) {
         if (!exists) return false;
-        fd_ = open(target_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        fd_ = SysOpen(target_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         struct stat now;
         if (fd_ < 0 || fstat(fd_, &now) != 0 || !S_ISREG(now.st_mode)) {
             Abandon();
@@ -181,7 +188,7 @@ bool SafeWriter::Open(const std::string& path, bool append, mode_t newMode)
     if (!inPlace) {
         // A base name near the limit of one name is shortened to fit.
         tempPath_ = DirectoryOf(target_) + "/" + FitName("." + BaseOf(target_), ".lumo-XXXXXX");
-        fd_ = mkostemp(tempPath_.data(), O_CLOEXEC);
+        fd_ = SysMkostemp(tempPath_.data(), O_CLOEXEC);
         if (fd_ < 0) {
             tempPath_.clear();
             // A file the editor may write in a directory it may not: in place.
@@ -193,9 +200,9 @@ bool SafeWriter::Open(const std::string& path, bool append, mode_t newMode)
             bool kept = true;
             struct stat made;
             if (exists && fstat(fd_, &made) == 0 && (made.st_uid != st.st_uid || made.st_gid != st.st_gid))
-                kept = fchown(fd_, st.st_uid, st.st_gid) == 0;
+                kept = SysFchown(fd_, st.st_uid, st.st_gid) == 0;
             // chown clears the set-id bits, so the bits come after it.
-            if (kept) kept = fchmod(fd_, bits) == 0;
+            if (kept) kept = SysFchmod(fd_, bits) == 0;
             if (kept && exists) kept = CopyAttributes(target_, fd_);
             if (!kept) {
                 // A new file would change who owns it, who may read it, or
@@ -206,7 +213,7 @@ bool SafeWriter::Open(const std::string& path, bool append, mode_t newMode)
         }
     }
     if (inPlace) {
-        fd_ = open(target_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        fd_ = SysOpen(target_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd_ < 0) return false;
         mode_ = Mode::InPlace;
     }
@@ -242,13 +249,18 @@ bool SafeWriter::Commit()
 
 bool SafeWriter::CommitTemp()
 {
-    if (!FlushBuffer() || fsync(fd_) != 0) return false;  // Abandon removes the temporary file
-    if (rename(tempPath_.c_str(), target_.c_str()) == 0) {
+    // Every failure up to the rename leaves the target as it was; Abandon
+    // removes the temporary file. The close is checked before the rename:
+    // a file system may report a lost write only there.
+    if (!FlushBuffer() || SysFsync(fd_) != 0) return false;
+    bool closed = SysClose(fd_) == 0;
+    fd_ = -1;
+    if (!closed) return false;
+    if (SysRename(tempPath_.c_str(), target_.c_str()) == 0) {
         tempPath_.clear();
-        bool ok = close(fd_) == 0;
-        fd_ = -1;
-        SyncDirectory(DirectoryOf(target_));
-        return ok;
+        // Until the directory is synced the rename may not survive a crash:
+        // the save is not reported done before that.
+        return SyncDirectoryOf(target_);
     }
     // A file mounted on its own cannot be replaced, only written.
     if (errno == EBUSY || errno == EXDEV) return InPlaceAfterRename();
@@ -260,9 +272,12 @@ bool SafeWriter::InPlaceAfterRename()
     // The new text is whole and synced in the temporary file: it is read
     // back from there (what was written is what goes in place), and the
     // temporary file goes once the target holds it.
-    if (!ReadAllAt(fd_, buffer_)) return false;
-    close(fd_);
-    fd_ = open(target_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    int temp = open(tempPath_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (temp < 0) return false;
+    bool read = ReadAllAt(temp, buffer_);
+    close(temp);
+    if (!read) return false;
+    fd_ = SysOpen(target_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     struct stat st;
     if (fd_ < 0 || fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     mode_ = Mode::InPlace;
@@ -275,25 +290,27 @@ bool SafeWriter::CommitInPlace()
     std::string old;
     if (!ReadAllAt(fd_, old)) return false;
     std::string back;
-    if (WriteAllAt(fd_, buffer_) && ftruncate(fd_, static_cast<off_t>(buffer_.size())) == 0 &&
-        fsync(fd_) == 0 && ReadAllAt(fd_, back) && back == buffer_)
+    if (WriteAllAt(fd_, buffer_) && SysFtruncate(fd_, static_cast<off_t>(buffer_.size())) == 0 &&
+        SysFsync(fd_) == 0 && ReadAllAt(fd_, back) && back == buffer_)
         return true;
     // Put the old text back: it fitted before, so it fits again.
     WriteAllAt(fd_, old);
-    if (ftruncate(fd_, static_cast<off_t>(old.size())) == 0) fsync(fd_);
+    if (SysFtruncate(fd_, static_cast<off_t>(old.size())) == 0) SysFsync(fd_);
     return false;
 }
 
 bool SafeWriter::CommitAppend()
 {
-    if (!failed_ && WriteAll(fd_, buffer_.data(), buffer_.size()) && fsync(fd_) == 0) return true;
-    if (ftruncate(fd_, appendStart_) == 0) fsync(fd_);
+    if (!failed_ && WriteAll(fd_, buffer_.data(), buffer_.size()) && SysFsync(fd_) == 0) return true;
+    if (SysFtruncate(fd_, appendStart_) == 0) SysFsync(fd_);
     return false;
 }
 
 void SafeWriter::Abandon()
 {
-    if (fd_ >= 0) close(fd_);
+    // The in-place and appending writes are synced before they count as
+    // done: a close that fails after that has lost nothing.
+    if (fd_ >= 0) SysClose(fd_);
     fd_ = -1;
     if (!tempPath_.empty()) unlink(tempPath_.c_str());
     tempPath_.clear();

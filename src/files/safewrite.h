@@ -10,8 +10,10 @@
 // put back if that write fails. So is a file that cannot be renamed over (a
 // single file mounted on its own, as containers mount them: EBUSY or EXDEV);
 // its new text is first complete and synced in the temporary file. An
-// in-place write is read back and compared before it counts as done. Appending writes at the end and cuts the file
-// back to its old length if that fails.
+// in-place write is read back and compared before it counts as done.
+// Appending writes at the end and cuts the file back to its old length if
+// that fails. A replacement counts as done only once the directory that
+// holds the new name is synced too.
 #pragma once
 
 #include <sys/stat.h>
@@ -34,7 +36,8 @@ public:
     bool Open(const std::string& path, bool append, mode_t newMode = 0666);
     void Write(std::string_view bytes);
     // Puts the text in place. False when anything failed; the file on disk
-    // is then as it was and no temporary file is left.
+    // is then as it was (or, when only the sync of its directory after the
+    // rename failed, holds the whole new text) and no temporary file is left.
     bool Commit();
     // Gives up: the temporary file goes, the target is untouched.
     void Abandon();
@@ -66,5 +69,11 @@ private:
 
 // `path` with its symbolic links followed (the final one may not exist yet).
 std::string FollowLinks(const std::string& path);
+
+// Syncs the directory that holds `path`, so that a file made or renamed
+// there keeps its name after a crash. False when the sync failed; true too
+// when the directory cannot be opened for it (one the editor may not read)
+// or its file system cannot sync a directory at all.
+bool SyncDirectoryOf(const std::string& path);
 
 }  // namespace lumo

@@ -48,13 +48,16 @@ std::string EmergencySavePath(const std::string& dir, const std::string& fileNam
 
 // Writes the text to EmergencySavePath (new file, mode 0600) in the state
 // directory, else beside the edited file, else in $TMPDIR or /tmp. Returns
-// the path written, or an empty string when all of them failed.
+// the path written, or an empty string when all of them failed. A copy
+// whose directory could not be synced after it was made stays, but the
+// next place is tried for one that will surely last.
 std::string WriteEmergencySave(Editor& ed);
 
 // Replaces `path` with `content` as a whole: written to a temporary file in
 // the same directory, flushed and renamed over it, so a failure leaves the
-// old file as it was (and no temporary file behind). A new file gets `mode`;
-// an existing one keeps its permission bits. False on any failure.
+// old file as it was, or the whole new one when only the directory's sync
+// failed (and no temporary file behind). A new file gets `mode`; an
+// existing one keeps its permission bits. False on any failure.
 bool ReplaceFileContents(const std::string& path, const std::string& content, unsigned mode = 0600);
 
 // Reads a small side file whole (at most 64 KiB of it). False when it cannot
