@@ -446,10 +446,16 @@ void TerminalConsole::ReaderLoop()
         // the terminal is not read while there is no room. Records the queue
         // could not take (the reader is stopping) are kept: they are the
         // user's typing, queued after a hand-over of the terminal.
+        const bool handing = pendingNext_ < records.size();
         while (pendingNext_ < records.size()) {
             if (!queue_.Put(records[pendingNext_])) break;
             ++pendingNext_;
         }
+        // A burst larger than one read can end in the middle of a sequence;
+        // its rest is already on the terminal however long the editor took
+        // to make room, so that wait is no quiet time (else the Esc that
+        // began it would be taken for the Esc key).
+        if (handing) decoder_.RestartQuietTime(NowMs());
         if (pendingNext_ == records.size()) {
             records.clear();
             pendingNext_ = 0;
