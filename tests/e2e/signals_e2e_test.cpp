@@ -108,11 +108,13 @@ protected:
             why = "cannot start the editor";
             return false;
         }
+        // The load starts as soon as the terminal is taken: its signals are
+        // timed from the start, and the terminal's answer is left out.
+        if (stage == Stage::Load) return true;
         if (!s.AnswerAsXterm()) {
             why = "the editor asked the terminal nothing";
             return false;
         }
-        if (stage == Stage::Load) return true;
         size_t at = s.WaitForText("umo-top line");
         if (at == std::string::npos) {
             why = "the text was never drawn";
@@ -159,7 +161,7 @@ protected:
         struct stat before{};
         stat(File().c_str(), &before);
         const size_t mark = s.TextSize();
-        const long long start = PtyNowMs();
+        const long long start = stage == Stage::Load ? s.StartedMs() : PtyNowMs();
         Begin(s, stage);
         long long end = start;
         if (stage == Stage::Load) {
@@ -178,26 +180,43 @@ protected:
         return int(end - start);
     }
 
-    // One run: the signal `delayMs` after the work began. Returns what went
-    // wrong (empty when nothing did); `outcome` is the exit status.
+    // One run: the signal `delayMs` after the work began (after the start
+    // of the process for the load); a negative delay sends it that much
+    // before the key that begins the work. Returns what went wrong (empty
+    // when nothing did); `outcome` is the exit code, or 128 + the signal.
     std::string RunOnce(Stage stage, int sig, int delayMs, int& outcome)
     {
         PtySession s;
         std::string why;
         if (!Prepare(s, stage, why)) return why;
-        Begin(s, stage);
-        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        s.Signal(sig);
+        if (delayMs < 0) {
+            s.Signal(sig);
+            std::this_thread::sleep_for(std::chrono::milliseconds(-delayMs));
+            Begin(s, stage);
+        } else {
+            Begin(s, stage);
+            const long long from = stage == Stage::Load ? s.StartedMs() : PtyNowMs();
+            std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::milliseconds(from + delayMs)));
+            s.Signal(sig);
+        }
         int status = 0;
         if (!s.WaitExit(30000, status)) return "the editor did not end";
         std::string out = s.Output();
+        if (!SameModes(s.ModesBefore(), s.ModesNow())) return "the terminal modes were not restored";
+        // Before the editor has taken the terminal, or between taking it
+        // and starting to read keys, the signal ends the process as it
+        // would any program; the terminal must be as it was all the same.
+        if (WIFSIGNALED(status)) {
+            if (WTERMSIG(status) != sig) return "ended by signal " + std::to_string(WTERMSIG(status));
+            if (!out.empty() && !CheckRestoredLast(out).empty()) return CheckRestoredLast(out);
+            if (ReadAll(File()) != old_) return "the file changed, and the process died";
+            outcome = 128 + sig;
+            return {};
+        }
         // The exit status: 3 when a changed text went to the emergency
         // save, 0 when there was nothing to keep.
-        if (!WIFEXITED(status))
-            return "ended by signal " + std::to_string(WTERMSIG(status)) + " instead of exiting";
         outcome = WEXITSTATUS(status);
         if (outcome != 0 && outcome != 3) return "exit code " + std::to_string(outcome);
-        if (!SameModes(s.ModesBefore(), s.ModesNow())) return "the terminal modes were not restored";
         std::string last = CheckRestoredLast(out);
         if (!last.empty()) return last;
 
@@ -238,7 +257,7 @@ int RunsFromEnvironment(int fallback)
 
 TEST_F(SignalsDuringWork, FileWholeTextKeptTerminalRestored)
 {
-    const int runs = RunsFromEnvironment(4);
+    const int runs = RunsFromEnvironment(6);
     const char* seedText = std::getenv("LUMO_SIGNAL_SEED");
     const unsigned seed = seedText ? unsigned(std::strtoul(seedText, nullptr, 10)) : 20261207u;
     std::mt19937 random(seed);
@@ -251,15 +270,18 @@ TEST_F(SignalsDuringWork, FileWholeTextKeptTerminalRestored)
         for (auto [sig, sigName] : signals) {
             std::map<int, int> outcomes;
             for (int run = 0; run < runs; ++run) {
-                const int delay = int(random() % unsigned(workMs * 5 / 4 + 3));
+                // The load from the start of the process; the others from
+                // a little before their key to a little after their end.
+                const int lead = stage == Stage::Load ? 0 : workMs / 4 + 2;
+                const int delay = int(random() % unsigned(workMs * 5 / 4 + 3 + lead)) - lead;
                 int outcome = -1;
                 std::string fault = RunOnce(stage, sig, delay, outcome);
                 ASSERT_EQ(fault, "") << sigName << " during the " << StageName(stage) << ", " << delay
                                      << " ms in (seed " << seed << ", run " << run << ")";
                 ++outcomes[outcome];
             }
-            std::printf("[ signals  ] %s during the %s: %d runs, exit 0: %d, exit 3: %d\n", sigName,
-                        StageName(stage), runs, outcomes[0], outcomes[3]);
+            std::printf("[ signals  ] %s during the %s: %d runs, exit 0: %d, exit 3: %d, died: %d\n", sigName,
+                        StageName(stage), runs, outcomes[0], outcomes[3], outcomes[128 + sig]);
         }
     }
 }
