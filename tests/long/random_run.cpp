@@ -71,7 +71,8 @@ TEST_F(LoopTest, MillionRandomKeysKeepTheTextConsistent)
             }
             // Every line is looked at now and then; the cursor, the counts
             // and the blocks after every step.
-            ExpectConsistent(ed, ++step, step % 1000 == 0);
+            ++step;
+            ExpectConsistent(ed, step, step % 1000 == 0);
             if (HasFatalFailure()) {
                 std::printf("[ long run ] failed at step %d, %zu events left (seed %lu)\n", step,
                             con.keys.size(), seed);
@@ -86,7 +87,7 @@ TEST_F(LoopTest, MillionRandomKeysKeepTheTextConsistent)
     ExpectConsistent(ed, step);
     std::printf("[ long run ] %d steps, %d quits answered, %d lines at the end\n", step, quits, ed.LineCount);
     EXPECT_LT(con.keys.size(), 10u);  // every key was read
-    EXPECT_GT(step, int(pushed / 10));
+    EXPECT_GT(step, int(pushed / 20));  // prompts and questions take keys of their own
 }
 
 }  // namespace
