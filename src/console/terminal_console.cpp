@@ -60,24 +60,28 @@ void Wake(char what)
     }
 }
 
-// Async-signal-safe.
+// Async-signal-safe. The terminal counts as ours until it has been given
+// back whole: a signal that comes while this runs restores it again, never
+// leaves it half done.
 void LeaveTerminal()
 {
     if (!g.active || g.ttyFd < 0) return;
-    g.active = 0;
     int i = g.current.load();
     WriteRaw(g.ttyFd, g.restore[i], size_t(g.restoreLength[i]));
     tcsetattr(g.ttyFd, TCSANOW, &g.saved);
+    g.active = 0;
 }
 
-// Async-signal-safe: raw mode and our screen modes again.
+// Async-signal-safe: raw mode and our screen modes again. The terminal
+// counts as ours before its modes change, so a signal that comes meanwhile
+// gives it back.
 void EnterTerminal()
 {
     if (g.ttyFd < 0) return;
+    g.active = 1;
     tcsetattr(g.ttyFd, TCSANOW, &g.raw);
     int i = g.current.load();
     WriteRaw(g.ttyFd, g.enter[i], size_t(g.enterLength[i]));
-    g.active = 1;
 }
 
 void OnTerminate(int sig)

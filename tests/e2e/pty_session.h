@@ -204,8 +204,19 @@ public:
             pid_t r = waitpid(pid_, &status_, WNOHANG);
             if (r == pid_) {
                 exited_ = true;
-                // What it wrote last may still be on its way to the reader.
-                WaitForQuiet(30, 1000);
+                // What it wrote last may still be on its way through the
+                // terminal to the reader: wait until none is left to read
+                // and nothing more has come for a while.
+                long long drainEnd = PtyNowMs() + 5000;
+                for (;;) {
+                    WaitForQuiet(100, 1000);
+                    int waiting = 0;
+                    {
+                        std::lock_guard lock(mutex_);
+                        ioctl(master_, FIONREAD, &waiting);
+                    }
+                    if (waiting == 0 || PtyNowMs() > drainEnd) break;
+                }
                 status = status_;
                 return true;
             }
@@ -288,9 +299,11 @@ private:
         while (!stop_) {
             pollfd p{master_, POLLIN, 0};
             if (poll(&p, 1, 20) <= 0) continue;
+            // Read and kept under one lock: with the lock held, nothing
+            // waiting on the terminal means nothing is missing here.
+            std::lock_guard lock(mutex_);
             ssize_t got = read(master_, buf, sizeof buf);
             if (got > 0) {
-                std::lock_guard lock(mutex_);
                 output_.append(buf, static_cast<size_t>(got));
                 AppendText(buf, static_cast<size_t>(got));
             } else if (got < 0 && errno != EINTR && errno != EAGAIN) {

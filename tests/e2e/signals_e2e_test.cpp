@@ -66,6 +66,13 @@ std::string LargestText()
     return text;
 }
 
+std::string Escaped(const std::string& s)
+{
+    std::string out;
+    for (char c : s) out += c == '\x1b' ? std::string("\\e") : std::string(1, c);
+    return out;
+}
+
 std::string ReplacedAll(std::string text, const std::string& from, const std::string& to)
 {
     for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
@@ -202,7 +209,11 @@ protected:
         int status = 0;
         if (!s.WaitExit(30000, status)) return "the editor did not end";
         std::string out = s.Output();
-        if (!SameModes(s.ModesBefore(), s.ModesNow())) return "the terminal modes were not restored";
+        lastStatus_ = status;
+        lastOutput_ = out.substr(out.size() > 300 ? out.size() - 300 : 0);
+        if (!SameModes(s.ModesBefore(), s.ModesNow()))
+            return "the terminal modes were not restored (status " + std::to_string(status) + ", " +
+                   std::to_string(out.size()) + " bytes written)";
         // Before the editor has taken the terminal, or between taking it
         // and starting to read keys, the signal ends the process as it
         // would any program; the terminal must be as it was all the same.
@@ -246,6 +257,8 @@ protected:
 
     fs::path dir_;
     std::string old_, saved_, replaced_;
+    int lastStatus_ = 0;
+    std::string lastOutput_;  // the end of what the last run wrote
 };
 
 int RunsFromEnvironment(int fallback)
@@ -277,7 +290,8 @@ TEST_F(SignalsDuringWork, FileWholeTextKeptTerminalRestored)
                 int outcome = -1;
                 std::string fault = RunOnce(stage, sig, delay, outcome);
                 ASSERT_EQ(fault, "") << sigName << " during the " << StageName(stage) << ", " << delay
-                                     << " ms in (seed " << seed << ", run " << run << ")";
+                                     << " ms in (seed " << seed << ", run " << run << "); wait status "
+                                     << lastStatus_ << ", the output ended with: " << Escaped(lastOutput_);
                 ++outcomes[outcome];
             }
             std::printf("[ signals  ] %s during the %s: %d runs, exit 0: %d, exit 3: %d, died: %d\n", sigName,
