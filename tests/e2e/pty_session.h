@@ -44,6 +44,35 @@ inline long long PtyNowMs()
 // keyboard protocol's own switch-off, when one was switched on).
 inline const std::string TerminalRestoreSequence = "\x1b[?2004l\x1b[0 q\x1b[?25h\x1b[0m\x1b[?1049l";
 
+// One byte of terminal output: kept in `text` when it is not part of an
+// escape sequence (CSI, OSC, two-byte). `state` carries a sequence across
+// calls: 0 text, 1 after ESC, 2 in a CSI, 3 in a string.
+inline void StepVisible(int& state, char c, std::string& text)
+{
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (state == 0 && b != 0x1b) text += c;
+    else if (state == 0) state = 1;
+    else if (state == 1) state = b == '[' ? 2 : b == ']' ? 3 : 0;
+    else if (state == 2) state = b >= 0x40 && b <= 0x7e ? 0 : 2;
+    else state = b == 0x07 ? 0 : b == 0x1b ? 1 : 3;
+}
+
+inline std::string VisibleText(const std::string& bytes)
+{
+    std::string text;
+    int state = 0;
+    for (char c : bytes) StepVisible(state, c, text);
+    return text;
+}
+
+// Output made readable in a failure message: ESC shown as \e.
+inline std::string Escaped(const std::string& s)
+{
+    std::string out;
+    for (char c : s) out += c == '\x1b' ? std::string("\\e") : std::string(1, c);
+    return out;
+}
+
 class PtySession {
 public:
     PtySession() = default;
@@ -271,28 +300,6 @@ private:
         }
     }
 
-    // Drops escape sequences (CSI, OSC, two-byte) from the text, across reads.
-    void AppendText(const char* data, size_t n)
-    {
-        for (size_t i = 0; i < n; ++i) {
-            const unsigned char b = static_cast<unsigned char>(data[i]);
-            switch (escape_) {
-                case 0:
-                    if (b == 0x1b) escape_ = 1;
-                    else text_ += char(b);
-                    break;
-                case 1: escape_ = b == '[' ? 2 : b == ']' ? 3 : 0; break;
-                case 2:
-                    if (b >= 0x40 && b <= 0x7e) escape_ = 0;
-                    break;
-                default:
-                    if (b == 0x07) escape_ = 0;
-                    else if (b == 0x1b) escape_ = 1;
-                    break;
-            }
-        }
-    }
-
     void ReadLoop()
     {
         char buf[65536];
@@ -305,7 +312,7 @@ private:
             ssize_t got = read(master_, buf, sizeof buf);
             if (got > 0) {
                 output_.append(buf, static_cast<size_t>(got));
-                AppendText(buf, static_cast<size_t>(got));
+                for (ssize_t i = 0; i < got; ++i) StepVisible(escape_, buf[i], text_);
             } else if (got < 0 && errno != EINTR && errno != EAGAIN) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
@@ -324,24 +331,8 @@ private:
     mutable std::mutex mutex_;
     std::string output_;
     std::string text_;
-    int escape_ = 0;  // 0 text, 1 after ESC, 2 in a CSI, 3 in a string
+    int escape_ = 0;  // StepVisible's state
 };
-
-// `bytes` without their escape sequences (CSI, OSC, two-byte).
-inline std::string VisibleText(const std::string& bytes)
-{
-    std::string text;
-    int escape = 0;
-    for (char c : bytes) {
-        const unsigned char b = static_cast<unsigned char>(c);
-        if (escape == 0 && b != 0x1b) text += c;
-        else if (escape == 0) escape = 1;
-        else if (escape == 1) escape = b == '[' ? 2 : b == ']' ? 3 : 0;
-        else if (escape == 2) escape = b >= 0x40 && b <= 0x7e ? 0 : 2;
-        else escape = b == 0x07 ? 0 : b == 0x1b ? 1 : 3;
-    }
-    return text;
-}
 
 // The modes that matter for a terminal handed back: every flag and control
 // character (the speeds come along in the flags).

@@ -66,13 +66,6 @@ std::string LargestText()
     return text;
 }
 
-std::string Escaped(const std::string& s)
-{
-    std::string out;
-    for (char c : s) out += c == '\x1b' ? std::string("\\e") : std::string(1, c);
-    return out;
-}
-
 std::string ReplacedAll(std::string text, const std::string& from, const std::string& to)
 {
     for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);

@@ -79,13 +79,6 @@ KeyStorm MakeKeyStorm(int keys, std::mt19937& random)
     return s;
 }
 
-std::string Escaped(const std::string& s)
-{
-    std::string out;
-    for (char c : s) out += c == '\x1b' ? std::string("\\e") : std::string(1, c);
-    return out;
-}
-
 // A character that is nowhere else on the screen, typed, and the time until
 // the editor draws it.
 long long EchoMs(PtySession& s)
