@@ -13,6 +13,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The sanitizers make each key several times dearer and keep freed memory
+// aside for a while: there the storm is smaller (to end within a test's
+// time) and the resident size says nothing about the editor.
+#ifdef __SANITIZE_ADDRESS__
+constexpr int StormKeys = 25000;
+constexpr bool MeasuresMemory = false;
+#else
+constexpr int StormKeys = 100000;
+constexpr bool MeasuresMemory = true;
+#endif
+
 std::string ReadAll(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -116,7 +127,7 @@ TEST(StormsEndToEnd, KeysPasteAndResizesAllArriveAndTheEditorAnswers)
 
     // 100,000 keys in one burst, cut at random places.
     std::mt19937 random(100000);
-    const KeyStorm storm = MakeKeyStorm(100000, random);
+    const KeyStorm storm = MakeKeyStorm(StormKeys, random);
     long long start = PtyNowMs();
     s.WriteInPieces(storm.bytes, random, 4096);
     s.Write("\x1bOQ");  // F2
@@ -156,7 +167,9 @@ TEST(StormsEndToEnd, KeysPasteAndResizesAllArriveAndTheEditorAnswers)
     // The text is small; the paste passes through the decoder and the
     // paste queue once each.
     EXPECT_GT(peak, 0);
-    EXPECT_LT(peak, 160 * 1024) << "KiB";
+    if (MeasuresMemory) {
+        EXPECT_LT(peak, 96 * 1024) << "KiB";
+    }
     s.Write("\x7f");
 
     // A thousand resizes in a burst, some below the smallest usable size;
