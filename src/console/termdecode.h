@@ -53,6 +53,10 @@ public:
     }
     // Settles input that has waited long enough.
     void Expire(long long nowMs, std::vector<KeyRecord>& out);
+    // The caller could not read for a while (its key queue was full): what
+    // is pending has not been waiting on the terminal, whose next bytes may
+    // have been there all along, so its quiet time starts again now.
+    void RestartQuietTime(long long nowMs) { lastInputMs_ = nowMs; }
     // How long to wait for more input before calling Expire; -1 when nothing
     // is pending.
     int MillisecondsToWait(long long nowMs) const;

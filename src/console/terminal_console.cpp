@@ -60,24 +60,28 @@ void Wake(char what)
     }
 }
 
-// Async-signal-safe.
+// Async-signal-safe. The terminal counts as ours until it has been given
+// back whole: a signal that comes while this runs restores it again, never
+// leaves it half done.
 void LeaveTerminal()
 {
     if (!g.active || g.ttyFd < 0) return;
-    g.active = 0;
     int i = g.current.load();
     WriteRaw(g.ttyFd, g.restore[i], size_t(g.restoreLength[i]));
     tcsetattr(g.ttyFd, TCSANOW, &g.saved);
+    g.active = 0;
 }
 
-// Async-signal-safe: raw mode and our screen modes again.
+// Async-signal-safe: raw mode and our screen modes again. The terminal
+// counts as ours before its modes change, so a signal that comes meanwhile
+// gives it back.
 void EnterTerminal()
 {
     if (g.ttyFd < 0) return;
+    g.active = 1;
     tcsetattr(g.ttyFd, TCSANOW, &g.raw);
     int i = g.current.load();
     WriteRaw(g.ttyFd, g.enter[i], size_t(g.enterLength[i]));
-    g.active = 1;
 }
 
 void OnTerminate(int sig)
@@ -446,10 +450,16 @@ void TerminalConsole::ReaderLoop()
         // the terminal is not read while there is no room. Records the queue
         // could not take (the reader is stopping) are kept: they are the
         // user's typing, queued after a hand-over of the terminal.
+        const bool handing = pendingNext_ < records.size();
         while (pendingNext_ < records.size()) {
             if (!queue_.Put(records[pendingNext_])) break;
             ++pendingNext_;
         }
+        // A burst larger than one read can end in the middle of a sequence;
+        // its rest is already on the terminal however long the editor took
+        // to make room, so that wait is no quiet time (else the Esc that
+        // began it would be taken for the Esc key).
+        if (handing) decoder_.RestartQuietTime(NowMs());
         if (pendingNext_ == records.size()) {
             records.clear();
             pendingNext_ = 0;

@@ -13,6 +13,7 @@
 #include "edit/format.h"
 #include "edit/typing.h"
 #include "app/loop_fixture.h"
+#include "app/random_keys.h"
 #include "files/fileio.h"
 #include "files/keystrokefile.h"
 
@@ -237,60 +238,6 @@ TEST_F(LoopTest, CursorKeptVisibleAfterALongMove)
 
 // ---- randomized run ----
 
-bool Excluded(KeyEvent key)
-{
-    if (key == HangupEvent) return true;
-    uint8_t shift = (key >> 16) & 0xFF;
-    // Ctrl+Alt+Backspace ends the process.
-    if ((shift & 0x0C) == 0x0C && ((key >> 8) & 0xFF) == 0x0E) return true;
-    // Ctrl+Alt+Shift+key asks for a macro text: with no Esc among the keys
-    // that prompt would take hundreds of them before an Enter ends it.
-    if ((shift & 0x0C) == 0x0C && (shift & 3)) return true;
-    // Alt function keys that start programs or write files.
-    if ((shift & 8) && (shift & 4) == 0) {
-        uint16_t low = key & 0xFFFF;
-        if (low == 0xFF02 || low == 0xFF04 || low == 0xFF09) return true;
-    }
-    // Change by file's dialog, Replace and the search's variants: their
-    // input lines eat random keys until one happens to end them (F7 stays).
-    if (const Binding* b = FindBinding(key)) {
-        static const std::set<std::string> names = {"Esc",      "F1",       "Alt+H",         "F2",
-                                                     "Ctrl+F2",  "Shift+F2", "Shift+F1",      "Ctrl+F4",
-                                                     "Ctrl+F9",  "Ctrl+Shift+F9", "Ctrl+Shift+F8", "Alt+F8",
-                                                     "Alt+Shift+F8", "Shift+F7",      "Ctrl+F7",
-                                                     "Ctrl+Shift+F7", "Alt+F7",       "Alt+Shift+F7", "F6",
-                                                     // The menus reach Quit, Help and RUN; their
-                                                     // own random keys are in menus_test.
-                                                     "F10",
-                                                     // Their prompts and offers eat random keys too.
-                                                     "Ctrl+F10", "Shift+F12", "\\"};
-        if (names.count(b->name)) return true;
-    }
-    return false;
-}
-
-void ExpectConsistent(const Editor& ed, int step)
-{
-    ASSERT_GE(ed.LineCount, 1) << step;
-    ASSERT_LE(ed.LineCount, MaxLines) << step;
-    for (int n = 1; n <= ed.LineCount; ++n) {
-        ASSERT_LE(LineCapacityOf(ed, n), MaxText) << "line " << n << " step " << step;
-        ASSERT_LE(LineText(ed, n).size(), static_cast<size_t>(MaxText)) << step;
-    }
-    ASSERT_GE(ed.CurrentLine, 1) << step;
-    ASSERT_LE(ed.CurrentLine, ed.LineCount) << step;
-    ASSERT_GE(ed.CurrentColumn, 1) << step;
-    ASSERT_LE(ed.CurrentColumn, MaxText + 1) << step;
-    auto ordered = [&](int first, int last) {
-        return (first == 0 && last == 0) || (first >= 1 && first <= last && last <= ed.LineCount);
-    };
-    ASSERT_TRUE(ordered(ed.LineBlockFirst, ed.LineBlockLast)) << step;
-    ASSERT_TRUE(ordered(ed.BoxFirstLine, ed.BoxLastLine)) << step;
-    if (ed.BoxFirstLine != 0) {
-        ASSERT_LE(ed.BoxFirstColumn, ed.BoxLastColumn) << step;
-    }
-}
-
 TEST_F(LoopTest, RandomKeysKeepTheTextConsistent)
 {
     // Random keys save, write blocks and answer file-name prompts with
@@ -303,21 +250,11 @@ TEST_F(LoopTest, RandomKeysKeepTheTextConsistent)
     ed.SavedStateFile = (dir.path / "saved").string();
     AddLines({"The quick brown fox", "\tjumps over", "", "the lazy dog.", std::string(200, 'z')});
     std::mt19937 random(20261207);
-    std::vector<KeyEvent> bound;
-    for (const Binding& b : BindingTable())
-        if (!Excluded(b.key)) bound.push_back(b.key);
+    const std::vector<KeyEvent> bound = BoundKeys(ExcludedFromShortRun);
     constexpr int Events = 12000;
     for (int i = 0; i < Events; ++i) {
-        KeyEvent key;
-        switch (random() % 6) {
-            case 0:
-            case 1: key = bound[random() % bound.size()]; break;
-            case 2: key = random() & 0xFF; break;                                      // characters
-            case 3: key = 0x03080000u | ((random() % 0x100) << 8); break;              // Alt keys
-            case 4: key = 0x02000000u | ((random() % 8) << 16) | 0xFF00 | (random() % 0x30); break;
-            default: key = random(); break;                                            // anything
-        }
-        if (!Excluded(key)) Push(key);
+        KeyEvent key = DrawKey(random, bound);
+        if (!ExcludedFromShortRun(key)) Push(key);
     }
     size_t pushed = con.keys.size();
     // Names no file command can read, given now and then between keys: a
