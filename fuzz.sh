@@ -44,16 +44,18 @@ for t in "${targets[@]}"; do build_targets+=(--target "fuzz_$t"); done
 nice cmake --build build-fuzz -j"$jobs" "${build_targets[@]}"
 
 mkdir -p build-fuzz/logs
+# Absolute paths: a target works in a directory of its own.
+out="$PWD/build-fuzz"
 failed=()
 for t in "${targets[@]}"; do
     mkdir -p "build-fuzz/corpus/$t" "build-fuzz/artifacts/$t"
     seeds=()
-    [ -d "fuzz/corpus/$t" ] && seeds=("fuzz/corpus/$t")
+    [ -d "fuzz/corpus/$t" ] && seeds=("$PWD/fuzz/corpus/$t")
     log="build-fuzz/logs/$t.log"
     echo "fuzz.sh: $t for ${seconds}s (log: $log)"
     # A run that takes seconds on one input counts as a hang.
-    if "build-fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
-        -artifact_prefix="build-fuzz/artifacts/$t/" "build-fuzz/corpus/$t" "${seeds[@]}" >"$log" 2>&1; then
+    if "$out/fuzz_$t" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
+        -artifact_prefix="$out/artifacts/$t/" "$out/corpus/$t" "${seeds[@]}" >"$log" 2>&1; then
         grep -E '^#[0-9]+.*(DONE|pulse|NEW|REDUCE|INITED)' "$log" | tail -n 1 || true
     else
         echo "fuzz.sh: $t FAILED; the input is in build-fuzz/artifacts/$t/:"

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::Input in(data, size);
     uint8_t c[9];
     for (uint8_t& b : c) b = in.Byte();
-    fuzz::FreshScratch();
+    fuzz::Scratch scratch;
     fuzz::Session s;
     Editor& ed = s.ed;
     fuzz::WriteBytes(ed.ClipboardFile, in.Rest());

@@ -5,6 +5,7 @@
 // that must hold after any input.
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -58,44 +59,66 @@ private:
     size_t pos_ = 0;
 };
 
-// One private directory per process (on tmpfs when there is one), which is
-// also the current directory and the editor's home for side files, emptied
-// before each run.
-inline const std::string& ScratchDir()
-{
-    static const std::string dir = [] {
+// One private directory per process (on tmpfs when there is one), the
+// editor's home for side files, removed when the process ends.
+struct ScratchHome {
+    std::string dir;
+    ScratchHome()
+    {
         std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::filesystem::temp_directory_path().string();
         std::string pattern = base + "/lumo-fuzz-XXXXXX";
         FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr, "no scratch directory");
-        std::string made = pattern + "/";
+        dir = pattern + "/";
         // The side files are looked for here and nowhere else; a command that
         // would start a program starts one that does nothing.
-        setenv("LUMO_HOME", made.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", made.c_str(), 1);
-        setenv("XDG_STATE_HOME", made.c_str(), 1);
-        setenv("HOME", made.c_str(), 1);
+        setenv("LUMO_HOME", dir.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        setenv("XDG_STATE_HOME", dir.c_str(), 1);
+        setenv("HOME", dir.c_str(), 1);
         setenv("COMSPEC", "/bin/true", 1);
         unsetenv("DISPLAY");
         unsetenv("WAYLAND_DISPLAY");
-        FUZZ_CHECK(chdir(made.c_str()) == 0, "cannot enter the scratch directory");
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(dir, ec);
-        });
-        return made;
-    }();
-    return dir;
+    }
+    ~ScratchHome()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+};
+
+inline const std::string& ScratchDir()
+{
+    static const ScratchHome home;
+    return home.dir;
 }
 
-// Empties the scratch directory (and makes sure it is the current one).
-inline const std::string& FreshScratch()
-{
+// For one run: the scratch directory emptied and made the current one (the
+// editor finds side files there, and files its commands write go there);
+// the directory the run began in is the current one again afterwards, where
+// libFuzzer writes what it keeps. Paths given to a target must be absolute
+// all the same: a crash ends the process inside the scratch directory.
+class Scratch {
+public:
     const std::string& dir = ScratchDir();
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) std::filesystem::remove_all(entry.path(), ec);
-    FUZZ_CHECK(chdir(dir.c_str()) == 0, "cannot enter the scratch directory");
-    return dir;
-}
+    Scratch() : previous_(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) std::filesystem::remove_all(entry.path(), ec);
+        FUZZ_CHECK(chdir(dir.c_str()) == 0, "cannot enter the scratch directory");
+    }
+    ~Scratch()
+    {
+        if (previous_ >= 0) {
+            FUZZ_CHECK(fchdir(previous_) == 0, "cannot go back to the first directory");
+            close(previous_);
+        }
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+
+private:
+    int previous_;
+};
 
 inline void WriteBytes(const std::string& path, std::string_view bytes)
 {

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t choice = in.Byte();
     const std::string file = choice & 1 ? in.Take(KeystrokeFileSize) : in.Rest();
     const std::string text = in.Rest();
-    const std::string path = fuzz::FreshScratch() + KeystrokeFileName;
+    fuzz::Scratch scratch;
+    const std::string path = scratch.dir + KeystrokeFileName;
     fuzz::WriteBytes(path, file);
 
     fuzz::Session s;

@@ -79,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bytes.insert(0, lines);
     }
     static const char* const names[] = {"t.txt", "t.pas", "t.72", "t.7"};
-    const std::string& dir = fuzz::FreshScratch();
+    fuzz::Scratch scratch;
+    const std::string& dir = scratch.dir;
     const std::string path = dir + names[(choice >> 3) & 3];
     fuzz::WriteBytes(path, bytes);
 

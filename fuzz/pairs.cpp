@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<KeyEvent> answers;
     for (int i = 0; i < ((choice >> 1) & 7); ++i) answers.push_back(fuzz::AnswerKey(in.Byte()));
     const std::string text = in.Take(in.Byte());
-    const std::string& dir = fuzz::FreshScratch();
+    fuzz::Scratch scratch;
+    const std::string& dir = scratch.dir;
     fuzz::WriteBytes(dir + "pairs.txt", in.Rest());
 
     fuzz::Session s;

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::Input in(data, size);
     const int index = in.Byte() % HistorySize;
-    fuzz::FreshScratch();
+    fuzz::Scratch scratch;
     fuzz::Session s;
     Editor& ed = s.ed;
     fuzz::WriteBytes(ed.SavedStateFile, in.Rest());

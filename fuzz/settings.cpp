@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint16_t word = in.Word();
     // Mostly short texts; the top bit asks for one near the line limit.
     const int count = word & 0x8000 ? MaxLines - (word & 0xFF) : 1 + (word & 0x3FF);
-    const std::string path = fuzz::FreshScratch() + "t.txt.LmIni";
+    fuzz::Scratch scratch;
+    const std::string path = scratch.dir + "t.txt.LmIni";
     fuzz::WriteBytes(path, in.Rest());
 
     fuzz::Session s;

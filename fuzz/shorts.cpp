@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::Input in(data, size);
     const uint8_t choice = in.Byte();
-    fuzz::WriteBytes(fuzz::FreshScratch() + AbbreviationsFileName, in.Rest());
+    fuzz::Scratch scratch;
+    fuzz::WriteBytes(scratch.dir + AbbreviationsFileName, in.Rest());
     size_t budget = DefaultMemoryBudget;
     if (choice & 1) {
         fuzz::Session probe;
