@@ -3,7 +3,8 @@
 # SECONDS seconds: ./fuzz.sh SECONDS [TARGET...] (all targets when none is
 # named; a target is a name from fuzz/, e.g. "load").
 #
-# Each target starts from its seeds in fuzz/corpus/<target>/ (never written)
+# Each target starts from its seeds in fuzz/corpus/<target>/ (never written),
+# with the dictionary fuzz/<target>.dict when there is one,
 # and keeps what it finds in build-fuzz/corpus/<target>/; a crashing input
 # goes to build-fuzz/artifacts/<target>/ and the log to
 # build-fuzz/logs/<target>.log. Exits 1 when any target crashed (or could
@@ -51,10 +52,12 @@ for t in "${targets[@]}"; do
     mkdir -p "build-fuzz/corpus/$t" "build-fuzz/artifacts/$t"
     seeds=()
     [ -d "fuzz/corpus/$t" ] && seeds=("$PWD/fuzz/corpus/$t")
+    dict=()
+    [ -f "fuzz/$t.dict" ] && dict=(-dict="$PWD/fuzz/$t.dict")
     log="build-fuzz/logs/$t.log"
     echo "fuzz.sh: $t for ${seconds}s (log: $log)"
     # A run that takes seconds on one input counts as a hang.
-    if "$out/fuzz_$t" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
+    if "$out/fuzz_$t" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 "${dict[@]}" \
         -artifact_prefix="$out/artifacts/$t/" "$out/corpus/$t" "${seeds[@]}" >"$log" 2>&1; then
         grep -E '^#[0-9]+.*(DONE|pulse|NEW|REDUCE|INITED)' "$log" | tail -n 1 || true
     else

@@ -138,6 +138,8 @@ inline std::string ReadBytes(const std::string& path)
 constexpr KeyEvent EscKey = 0x0000011B;
 constexpr KeyEvent EnterKey = 0x00001C0D;
 
+void CheckEditor(const Editor& ed);
+
 // Takes the queued keys first; then answers every prompt with Esc. While
 // the main loop waits between commands with nothing queued, the run is over
 // (ScriptExhausted). A prompt that keeps asking after many answers never
@@ -151,6 +153,8 @@ public:
 
     KeyEvent ReadKey() override
     {
+        // Between two commands everything must hold.
+        if (editor && editor->ReadingAtRest) CheckEditor(*editor);
         if (!keys.empty()) return ScriptedConsole::ReadKey();
         if (editor && editor->ReadingAtRest) throw ScriptExhausted();
         FUZZ_CHECK(++answered <= MaxAnswers, "a prompt goes on asking after 2000 answers of Esc");

@@ -1,12 +1,12 @@
-// The keystroke file on any bytes, then played (F9) over a small text
+// The keystroke file on any bytes, then played (F9) over a loaded text
 // through the main loop, every prompt it opens answered with what follows
 // in the file or with Esc: the text, the cursor and the tables stay within
 // their limits whatever the 32 key events are.
 //
 // Input: one byte of choices (bit 0: the file is exactly the next 128
-// bytes, else all that follows), the file, then the text ('\n' between
-// lines, at most 40 lines).
+// bytes, else all that follows), the file, then the text file.
 #include "app/mainloop.h"
+#include "files/fileio.h"
 #include "files/keystrokefile.h"
 #include "fuzz_support.h"
 
@@ -25,7 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     fuzz::Session s;
     Editor& ed = s.ed;
-    fuzz::AddLines(ed, text, 40);
+    // A text loaded from a file of its own, so that the file commands work
+    // on a real file.
+    ed.FileName = scratch.dir + "text.txt";
+    fuzz::WriteBytes(ed.FileName, text);
+    if (!LoadFile(ed)) return 0;
+    if (ed.LineCount == 0) fuzz::AddLines(ed, "", 1);
     const bool read = ReadKeystrokeFile(ed, path);
     FUZZ_CHECK(read == (file.size() == static_cast<size_t>(KeystrokeFileSize)), "a keystroke file of " + std::to_string(file.size()) + " bytes taken or a right one refused");
     if (!read) return 0;

@@ -12,6 +12,8 @@
 //           lines in front up to near the line limit; also Get file when
 //           bits 6 and 7 are both clear.
 //   byte 1: how much (budget, run length, lines short of the limit).
+#include <fcntl.h>
+
 #include <bit>
 
 #include "editor/keptparts.h"
@@ -109,6 +111,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         SaveFile(ed);
         FUZZ_CHECK(ed.OperationFailed == 0, "F2 failed on an unchanged text");
         FUZZ_CHECK(fuzz::ReadBytes(path) == bytes, "F2 does not give back the file");
+    }
+
+    if (whole && ed.CodePageDetect && !(choice & 3)) {
+        // The judgement made along the load and the one made by reading the
+        // file through first agree, line for line.
+        LineSource first(open(path.c_str(), O_RDONLY | O_CLOEXEC), LineSource::Detection::First);
+        FUZZ_CHECK(first.converting() == (ed.FileCodePage == CodePage::UTF8), "the two UTF-8 judgements differ");
+        std::string line;
+        int n = 0;
+        while (first.Next(line)) {
+            ++n;
+            line.erase(line.find_last_not_of(' ') + 1);
+            FUZZ_CHECK(n <= ed.LineCount && line == LineText(ed, n), "line " + std::to_string(n) + " differs between the two judgements");
+        }
+        FUZZ_CHECK(n == ed.LineCount, "the two judgements give " + std::to_string(n) + " and " + std::to_string(ed.LineCount) + " lines");
     }
 
     if (ed.LineCount == 0) {
