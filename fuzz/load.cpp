@@ -2,7 +2,8 @@
 // UTF-8 judgement, the recode prompt answered as the input says): the text
 // stays within the limits, and a text that is the whole file, read without
 // a lossy conversion, is saved back to the very same bytes, by the encoder
-// and by F2. Get file of the same file and Un-get leave the text as it was.
+// and by F2, and with one line changed loads back as it was saved. Get file
+// of the same file and Un-get leave the text as it was.
 //
 // Input: two bytes of choices, then the file.
 //   byte 0: bits 0-1 the answer to the recode prompt (Esc, 1, 2, 3); bit 2
@@ -126,6 +127,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(n <= ed.LineCount && line == LineText(ed, n), "line " + std::to_string(n) + " differs between the two judgements");
         }
         FUZZ_CHECK(n == ed.LineCount, "the two judgements give " + std::to_string(n) + " and " + std::to_string(ed.LineCount) + " lines");
+    }
+
+    // One line changed and saved: loading the file again gives the text as
+    // it stood, the changed line without its trailing blanks and NULs.
+    if (whole && ed.LineCount > 0 && std::popcount(unsigned(LineEndKinds(bytes))) <= 1) {
+        const int n = 1 + amount % ed.LineCount;
+        std::string changed = "Z" + std::string(LineText(ed, n));
+        if (!LineGoesOn(ed, n) && changed.size() <= MaxText) {
+            std::vector<std::string> want;
+            for (int k = 1; k <= ed.LineCount; ++k) want.emplace_back(LineText(ed, k));
+            BeginLineChange(ed, n);
+            SetLine(ed, changed, n);
+            changed.erase(changed.find_last_not_of(std::string(" \0", 2)) + 1);
+            want[n - 1] = changed;
+            ed.Modified = true;
+            SaveFile(ed);
+            FUZZ_CHECK(ed.OperationFailed == 0, "F2 failed on a changed text");
+            fuzz::Session again(budget);
+            again.ed.CodePageDetect = ed.CodePageDetect;
+            again.con.Push(recodeAnswer);
+            again.ed.FileName = path;
+            FUZZ_CHECK(LoadFile(again.ed), "the saved text does not load");
+            FUZZ_CHECK(again.ed.LineCount == static_cast<int>(want.size()), "the saved text loads with " + std::to_string(again.ed.LineCount) + " lines of " + std::to_string(want.size()));
+            for (int k = 1; k <= again.ed.LineCount; ++k)
+                FUZZ_CHECK(LineText(again.ed, k) == want[k - 1], "line " + std::to_string(k) + " of the saved text loads otherwise");
+        }
     }
 
     if (ed.LineCount == 0) {
