@@ -679,8 +679,10 @@ size_t TermDecoder::DecodeCsi(size_t pos, bool alt, std::vector<KeyRecord>& out)
         if (size - pos < length + 3) return 0;
         return length + 3;
     }
-    // Linux console F1-F5: ESC [ [ A..E
-    if (f == '[' && marker == 0 && p.count == 0) {
+    // Linux console F1-F5: ESC [ [ A..E (nothing between the two brackets:
+    // a report with intermediates waiting here for one more byte could hold
+    // a whole read)
+    if (f == '[' && marker == 0 && p.count == 0 && !intermediates) {
         if (size - pos < length + 1) return 0;
         char g = buf_[i + 1];
         if (g >= 'A' && g <= 'E') {

@@ -64,6 +64,10 @@ public:
     void Reset();
 
     bool InPaste() const { return paste_; }
+    // Bytes held back for the rest of a sequence or character, and pasted
+    // text collected so far: what the decoder keeps between calls.
+    size_t PendingBytes() const { return buf_.size(); }
+    size_t PasteBytes() const { return pasteText_.text.size(); }
 
     // Replies seen so far; the caller takes them out.
     std::vector<TermReply> replies;

@@ -110,7 +110,7 @@ int FindInLine(std::string_view line, int textLength, const std::string& pattern
     const auto* d = reinterpret_cast<const uint8_t*>(line.data());
     const auto* p = reinterpret_cast<const uint8_t*>(pattern.data());
     const int size = static_cast<int>(line.size());
-    const uint8_t blank = fold[' '];
+    const uint8_t blank = fold[static_cast<uint8_t>(' ')];
     // The bytes a first character can be: itself, and its lower-case form
     // when case is folded. Candidates are found with memchr, one pointer
     // for each form.

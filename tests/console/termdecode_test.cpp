@@ -281,6 +281,7 @@ TEST(TermDecoder, ReportsAndUnknownSequencesAreDropped)
     EXPECT_EQ(Decode("\x1b[I\x1b[O" "a"), Events{0x00001E61});  // focus
     EXPECT_EQ(Decode("\x1b[99z\x1b[5;5;5;5;5;5;5;5;5;5;5;5t\x1b[>0;1u" "a"), Events{0x00001E61});
     EXPECT_EQ(Decode("\x1b[99999999999999999999~a"), Events{0x00001E61});
+    EXPECT_EQ(Decode("\x1b[ [" "a"), Events{0x00001E61});  // not the Linux console's ESC [ [ A
     // € has no CP866 byte: it goes on as itself, for the text's character map.
     EXPECT_EQ(Decode("\xe2\x82\xac" "a"), (Events{UnicodeKeyEvent(0x20AC), 0x00001E61}));
     EXPECT_EQ(Decode("\xff\xc0\x80" "a"), Events{0x00001E61});  // not UTF-8
