@@ -24,18 +24,6 @@ namespace lumo {
 
 namespace {
 
-bool WriteAllAt(int fd, const std::string& data)
-{
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = SysWrite(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // The text as the file holds its lines: UTF-8 in a UTF-8 file.
 std::string InFileEncoding(const std::string& text, bool utf8)
 {
@@ -121,7 +109,7 @@ bool AppendAbbreviation(const std::string& text)
         ok = pread(fd, &last, 1, st.st_size - 1) == 1;
         if (ok && last != '\n' && last != '\r') line = "\r\n" + line;
     }
-    if (ok && (!WriteAllAt(fd, line) || SysFsync(fd) != 0)) {
+    if (ok && (!SysWriteAll(fd, line) || SysFsync(fd) != 0)) {
         // A half-written entry would be read as an abbreviation of its own.
         if (SysFtruncate(fd, st.st_size) == 0) SysFsync(fd);
         ok = false;

@@ -29,18 +29,6 @@ std::string DirectoryPart(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool WriteWhole(int fd, const std::string& data)
-{
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = SysWrite(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // The kind line: "L" or "B", with "A" when the exchange is on and the file
 // is an ANSI one.
 std::string KindLine(const Editor& ed, char kind)
@@ -89,7 +77,7 @@ bool WriteClipboardFile(Editor& ed, const std::string& contents)
     std::string temp = DirectoryPart(path) + "/.LumoClip-XXXXXX";
     int fd = SysMkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = SysFchmod(fd, 0600) == 0 && WriteWhole(fd, contents) && SysFsync(fd) == 0;
+    bool ok = SysFchmod(fd, 0600) == 0 && SysWriteAll(fd, contents) && SysFsync(fd) == 0;
     ok = SysClose(fd) == 0 && ok;
     if (!ok || SysRename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());

@@ -27,15 +27,7 @@ NewFile WriteNewFile(const std::string& path, const std::string& data)
     // overwritten; O_NOFOLLOW: nor is a file a link points to.
     int fd = SysOpen(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0) return NewFile::Failed;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < data.size()) {
-        ssize_t n = SysWrite(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<size_t>(n);
-    }
-    ok = ok && SysFsync(fd) == 0;
+    bool ok = SysWriteAll(fd, data) && SysFsync(fd) == 0;
     ok = SysClose(fd) == 0 && ok;
     if (!ok) {
         int why = errno;

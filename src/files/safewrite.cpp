@@ -31,18 +31,6 @@ std::string BaseOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool WriteAll(int fd, const char* p, size_t n)
-{
-    while (n > 0) {
-        ssize_t done = SysWrite(fd, p, n);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        p += done;
-        n -= static_cast<size_t>(done);
-    }
-    return true;
-}
-
 bool WriteAllAt(int fd, const std::string& text)
 {
     size_t done = 0;
@@ -229,7 +217,7 @@ void SafeWriter::Write(std::string_view bytes)
 
 bool SafeWriter::FlushBuffer()
 {
-    if (!failed_ && !WriteAll(fd_, buffer_.data(), buffer_.size())) failed_ = true;
+    if (!failed_ && !SysWriteAll(fd_, buffer_)) failed_ = true;
     buffer_.clear();
     return !failed_;
 }
@@ -301,7 +289,7 @@ bool SafeWriter::CommitInPlace()
 
 bool SafeWriter::CommitAppend()
 {
-    if (!failed_ && WriteAll(fd_, buffer_.data(), buffer_.size()) && SysFsync(fd_) == 0) return true;
+    if (!failed_ && SysWriteAll(fd_, buffer_) && SysFsync(fd_) == 0) return true;
     if (SysFtruncate(fd_, appendStart_) == 0) SysFsync(fd_);
     return false;
 }

@@ -93,4 +93,15 @@ int SysClose(int fd)
     return close(fd);
 }
 
+bool SysWriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        ssize_t n = SysWrite(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
 }  // namespace lumo

@@ -11,6 +11,8 @@
 
 #include <sys/types.h>
 
+#include <string_view>
+
 namespace lumo {
 
 // The kinds of call the hook tells apart (bits, to be combined).
@@ -36,6 +38,9 @@ int SysFchown(int fd, uid_t owner, gid_t group);
 int SysFtruncate(int fd, off_t length);
 int SysRename(const char* from, const char* to);
 int SysClose(int fd);
+// All of `data` through SysWrite, going on after EINTR and short writes.
+// False when a write failed (or wrote nothing).
+bool SysWriteAll(int fd, std::string_view data);
 
 // The test hook. It is one process-wide object rather than something handed
 // down: the calls sit below every writer (the settings file, the clipboard,
