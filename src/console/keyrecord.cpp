@@ -269,6 +269,7 @@ bool KeyQueue::Put(const KeyRecord& record)
     if ((tail_ + 1) % Slots == head_) return false;
     ring_[tail_] = r;
     tail_ = (tail_ + 1) % Slots;
+    ++put_;
     keyAvailable_.notify_all();
     return true;
 }
@@ -283,6 +284,7 @@ void KeyQueue::PostHangup()
 void KeyQueue::PostResize()
 {
     std::lock_guard lock(mutex_);
+    if (!resize_) resizeAfter_ = put_;
     resize_ = true;
     keyAvailable_.notify_all();
 }
@@ -320,6 +322,7 @@ KeyEvent KeyQueue::PeekLocked()
         KeyEvent e = KeyRecordEvent(ring_[head_]);
         if (e != 0) return e;
         head_ = (head_ + 1) % Slots;
+        ++taken_;
         repeatsTaken_ = 0;
         roomAvailable_.notify_all();
     }
@@ -328,7 +331,7 @@ KeyEvent KeyQueue::PeekLocked()
 
 bool KeyQueue::ReadyLocked()
 {
-    return hangup_ || resize_ || PeekLocked() != 0 || inputEnded_;
+    return hangup_ || ResizeDueLocked() || PeekLocked() != 0 || inputEnded_;
 }
 
 KeyEvent KeyQueue::ReadKey()
@@ -339,11 +342,11 @@ KeyEvent KeyQueue::ReadKey()
         hangup_ = false;
         return HangupEvent;
     }
-    if (resize_) {
+    KeyEvent raw = PeekLocked();
+    if (ResizeDueLocked()) {
         resize_ = false;
         return ResizeEvent;
     }
-    KeyEvent raw = PeekLocked();
     if (raw == 0) {
         // Input has ended and the handler did not end the program: keep
         // saying so, but slowly enough that a caller's loop cannot spin.
@@ -354,6 +357,7 @@ KeyEvent KeyQueue::ReadKey()
     int repeats = head.repeatCount ? head.repeatCount : 1;
     if (++repeatsTaken_ >= repeats) {
         head_ = (head_ + 1) % Slots;
+        ++taken_;
         repeatsTaken_ = 0;
         roomAvailable_.notify_all();
     }
@@ -365,8 +369,8 @@ KeyEvent KeyQueue::KeyWaiting()
 {
     std::lock_guard lock(mutex_);
     if (hangup_) return HangupEvent;
-    if (resize_) return ResizeEvent;
-    return PeekLocked();
+    KeyEvent raw = PeekLocked();
+    return ResizeDueLocked() ? ResizeEvent : raw;
 }
 
 bool KeyQueue::WaitForKey(int milliseconds)

@@ -99,7 +99,9 @@ public:
     // HangupEvent before any waiting key.
     void PostHangup();
     // The window may have a new size: ReadKey reports ResizeEvent once,
-    // before any waiting key, however many times this was called meanwhile.
+    // after the keys queued before it (they were typed for the old window)
+    // and before any queued after, however many times this was called
+    // meanwhile.
     void PostResize();
     // Input has ended for good: once the queue is empty ReadKey keeps
     // reporting HangupEvent instead of waiting for ever.
@@ -125,6 +127,8 @@ private:
     // of the first that does, or 0.
     KeyEvent PeekLocked();
     bool ReadyLocked();
+    // A posted resize whose earlier keys have all been taken.
+    bool ResizeDueLocked() const { return resize_ && taken_ >= resizeAfter_; }
 
     std::mutex mutex_;
     std::condition_variable keyAvailable_;
@@ -135,6 +139,11 @@ private:
     int repeatsTaken_ = 0;  // events already given from the head record
     bool hangup_ = false;
     bool resize_ = false;
+    // Records ever queued and ever taken, and how many had been queued when
+    // the pending resize came: the resize is reported in its place.
+    unsigned long long put_ = 0;
+    unsigned long long taken_ = 0;
+    unsigned long long resizeAfter_ = 0;
     bool inputEnded_ = false;
     bool interrupted_ = false;
     AltKeypad altKeypad_;

@@ -463,6 +463,8 @@ void TerminalConsole::ReaderLoop()
         if (pendingNext_ == records.size()) {
             records.clear();
             pendingNext_ = 0;
+            if (resizeAfterPending_) queue_.PostResize();
+            resizeAfterPending_ = false;
         }
 
         pollfd fds[2] = {{fd_, POLLIN, 0}, {g.wakeRead, POLLIN, 0}};
@@ -478,6 +480,23 @@ void TerminalConsole::ReaderLoop()
             queue_.PostEndOfInput();
             break;
         }
+        // The terminal first: what it holds when a signal is noticed was
+        // mostly typed before it, and a key typed for the old window size
+        // must not be taken as typed into the new one.
+        bool inputGone = false;
+        if (!(stopReader_ && !StillDraining())) {
+            if (fds[0].revents & POLLIN) {
+                ssize_t got = read(fd_, buf, sizeof buf);
+                if (got > 0) {
+                    decoder_.Feed(buf, size_t(got), NowMs(), records);
+                    TakeDecodedPastes();
+                } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
+                    inputGone = true;
+                }
+            } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+                inputGone = true;
+            }
+        }
         if (fds[1].revents & POLLIN) {
             char wake[64];
             ssize_t got;
@@ -485,24 +504,19 @@ void TerminalConsole::ReaderLoop()
                 for (ssize_t i = 0; i < got; ++i) {
                     if (wake[i] == 'H') queue_.PostHangup();
                     if (wake[i] == 'W') Repaint();
-                    if (wake[i] == 'R') queue_.PostResize();
+                    if (wake[i] == 'R') resizeAfterPending_ = true;
                 }
             }
         }
-        if (stopReader_ && !StillDraining()) break;
-        if (fds[0].revents & POLLIN) {
-            ssize_t got = read(fd_, buf, sizeof buf);
-            if (got > 0) {
-                decoder_.Feed(buf, size_t(got), NowMs(), records);
-                TakeDecodedPastes();
-            } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
-                queue_.PostEndOfInput();
-                break;
-            }
-        } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+        if (resizeAfterPending_ && pendingNext_ == records.size()) {
+            queue_.PostResize();
+            resizeAfterPending_ = false;
+        }
+        if (inputGone) {
             queue_.PostEndOfInput();
             break;
         }
+        if (stopReader_ && !StillDraining()) break;
         decoder_.Expire(NowMs(), records);
         TakeDecodedPastes();
         HandleReplies();

@@ -131,6 +131,9 @@ private:
     // of the terminal, they are the user's typing).
     std::vector<KeyRecord> pending_;
     size_t pendingNext_ = 0;
+    // A resize seen while decoded keys still waited for room in the queue:
+    // posted once they are in, so it comes after them.
+    bool resizeAfterPending_ = false;
     // Pasted texts whose Paste records are queued or pending, oldest first.
     std::mutex pasteMutex_;
     std::vector<PastedText> pastes_;

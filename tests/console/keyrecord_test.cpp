@@ -232,6 +232,32 @@ TEST(KeyQueue, HangupComesFirstAndEndOfInputDoesNotBlock)
     EXPECT_EQ(q.ReadKey(), HangupEvent);  // never waits for ever once input is gone
 }
 
+// A resize takes its place among the keys: those typed before it were meant
+// for the old window (and must survive a window made too small to use), and
+// however many resizes come before the next key, one is reported.
+TEST(KeyQueue, ResizeComesInItsPlaceAmongTheKeys)
+{
+    KeyQueue q;
+    KeyRecord a = Down('A', 0x1E, 'a');
+    a.repeatCount = 2;
+    q.Put(a);
+    q.PostResize();
+    q.PostResize();
+    q.Put(Down('B', 0x30, 'b'));
+    q.PostResize();
+    EXPECT_EQ(q.KeyWaiting(), KeyRecordEvent(a));
+    EXPECT_EQ(q.ReadKey(), 0x00001E61u);
+    EXPECT_EQ(q.ReadKey(), 0x00001E61u);
+    EXPECT_EQ(q.KeyWaiting(), ResizeEvent);
+    EXPECT_EQ(q.ReadKey(), ResizeEvent);
+    EXPECT_EQ(q.ReadKey(), 0x00003062u);
+    EXPECT_FALSE(q.HasKey());
+    q.PostResize();
+    EXPECT_TRUE(q.WaitForKey(0));
+    EXPECT_EQ(q.ReadKey(), ResizeEvent);
+    EXPECT_FALSE(q.WaitForKey(0));
+}
+
 TEST(KeyQueue, InterruptReleasesAWaitingProducer)
 {
     KeyQueue q;
