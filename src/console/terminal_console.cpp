@@ -13,6 +13,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "console/partialfile.h"
+
 namespace lumo {
 
 namespace {
@@ -98,6 +100,7 @@ void OnTerminate(int sig)
         errno = saved;
         return;
     }
+    RemovePartialFile();
     LeaveTerminal();
     signal(sig, SIG_DFL);
     raise(sig);
@@ -106,6 +109,7 @@ void OnTerminate(int sig)
 
 void OnFatal(int sig)
 {
+    RemovePartialFile();
     LeaveTerminal();
     signal(sig, SIG_DFL);
     raise(sig);  // delivered when the handler returns, now with the default action

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "console/partialfile.h"
 #include "edit/blocks.h"
 #include "editor/linestore.h"
 #include "files/safewrite.h"
@@ -77,12 +78,15 @@ bool WriteClipboardFile(Editor& ed, const std::string& contents)
     std::string temp = DirectoryPart(path) + "/.LumoClip-XXXXXX";
     int fd = SysMkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
+    MarkPartialFile(temp.c_str());
     bool ok = SysFchmod(fd, 0600) == 0 && SysWriteAll(fd, contents) && SysFsync(fd) == 0;
     ok = SysClose(fd) == 0 && ok;
     if (!ok || SysRename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());
+        UnmarkPartialFile();
         return false;
     }
+    UnmarkPartialFile();
     // A cut block leaves the text only once its copy is sure to last.
     if (!SyncDirectoryOf(path)) return false;
     if (ed.ExternalClipboard) SendToDesktopClipboard(ed, contents);

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "console/partialfile.h"
 #include "files/fileio.h"
 #include "files/safewrite.h"
 #include "files/statedir.h"
@@ -27,8 +28,10 @@ NewFile WriteNewFile(const std::string& path, const std::string& data)
     // overwritten; O_NOFOLLOW: nor is a file a link points to.
     int fd = SysOpen(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0) return NewFile::Failed;
+    MarkPartialFile(path.c_str());
     bool ok = SysWriteAll(fd, data) && SysFsync(fd) == 0;
     ok = SysClose(fd) == 0 && ok;
+    UnmarkPartialFile();
     if (!ok) {
         int why = errno;
         unlink(path.c_str());

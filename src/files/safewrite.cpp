@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "console/partialfile.h"
 #include "files/filepaths.h"
 #include "files/syscalls.h"
 
@@ -183,6 +184,7 @@ bool SafeWriter::Open(const std::string& path, bool append, mode_t newMode)
             if (!exists) return false;
             inPlace = true;
         } else {
+            MarkPartialFile(tempPath_.c_str());
             mode_ = Mode::Temp;
             mode_t bits = exists ? (st.st_mode & 07777) : (newMode & 0777 & ~CurrentUmask());
             bool kept = true;
@@ -246,6 +248,7 @@ bool SafeWriter::CommitTemp()
     if (!closed) return false;
     if (SysRename(tempPath_.c_str(), target_.c_str()) == 0) {
         tempPath_.clear();
+        UnmarkPartialFile();
         // Until the directory is synced the rename may not survive a crash:
         // the save is not reported done before that.
         return SyncDirectoryOf(target_);
@@ -300,7 +303,10 @@ void SafeWriter::Abandon()
     // done: a close that fails after that has lost nothing.
     if (fd_ >= 0) SysClose(fd_);
     fd_ = -1;
-    if (!tempPath_.empty()) unlink(tempPath_.c_str());
+    if (!tempPath_.empty()) {
+        unlink(tempPath_.c_str());
+        UnmarkPartialFile();
+    }
     tempPath_.clear();
     mode_ = Mode::None;
     buffer_.clear();

@@ -182,22 +182,30 @@ protected:
 
     // One run: the signal `delayMs` after the work began (after the start
     // of the process for the load); a negative delay sends it that much
-    // before the key that begins the work. Returns what went wrong (empty
-    // when nothing did); `outcome` is the exit code, or 128 + the signal.
-    std::string RunOnce(Stage stage, int sig, int delayMs, int& outcome)
+    // before the key that begins the work. `times` > 1 sends it again that
+    // often, `gapMs` apart, as an impatient user or a service manager
+    // does. Returns what went wrong (empty when nothing did); `outcome` is
+    // the exit code, or 128 + the signal.
+    std::string RunOnce(Stage stage, int sig, int delayMs, int& outcome, int times = 1, int gapMs = 0)
     {
         PtySession s;
         std::string why;
         if (!Prepare(s, stage, why)) return why;
+        auto send = [&] {
+            for (int i = 0; i < times; ++i) {
+                if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(gapMs));
+                s.Signal(sig);
+            }
+        };
         if (delayMs < 0) {
-            s.Signal(sig);
+            send();
             std::this_thread::sleep_for(std::chrono::milliseconds(-delayMs));
             Begin(s, stage);
         } else {
             Begin(s, stage);
             const long long from = stage == Stage::Load ? s.StartedMs() : PtyNowMs();
             std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::milliseconds(from + delayMs)));
-            s.Signal(sig);
+            send();
         }
         int status = 0;
         if (!s.WaitExit(30000, status)) return "the editor did not end";
@@ -209,20 +217,23 @@ protected:
                    std::to_string(out.size()) + " bytes written)";
         // Before the editor has taken the terminal, or between taking it
         // and starting to read keys, the signal ends the process as it
-        // would any program; the terminal must be as it was all the same.
-        if (WIFSIGNALED(status)) {
+        // would any program; so does the third one in a row, whatever the
+        // editor is doing. The terminal must be as it was all the same, and
+        // nothing half written may be left.
+        const bool died = WIFSIGNALED(status);
+        if (died) {
             if (WTERMSIG(status) != sig) return "ended by signal " + std::to_string(WTERMSIG(status));
             if (!out.empty() && !CheckRestoredLast(out).empty()) return CheckRestoredLast(out);
-            if (ReadAll(File()) != old_) return "the file changed, and the process died";
+            if (times == 1 && ReadAll(File()) != old_) return "the file changed, and the process died";
             outcome = 128 + sig;
-            return {};
+        } else {
+            // The exit status: 3 when a changed text went to the emergency
+            // save, 0 when there was nothing to keep.
+            outcome = WEXITSTATUS(status);
+            if (outcome != 0 && outcome != 3) return "exit code " + std::to_string(outcome);
+            std::string last = CheckRestoredLast(out);
+            if (!last.empty()) return last;
         }
-        // The exit status: 3 when a changed text went to the emergency
-        // save, 0 when there was nothing to keep.
-        outcome = WEXITSTATUS(status);
-        if (outcome != 0 && outcome != 3) return "exit code " + std::to_string(outcome);
-        std::string last = CheckRestoredLast(out);
-        if (!last.empty()) return last;
 
         const std::string file = ReadAll(File());
         const bool fileOld = file == old_, fileNew = stage == Stage::Save && file == saved_;
@@ -234,7 +245,13 @@ protected:
         if (fs::exists(StateDir()))
             for (const fs::directory_entry& e : fs::directory_iterator(StateDir()))
                 if (e.path().filename().string().find(".save") != std::string::npos) saves.push_back(e.path());
-        if (outcome == 0) {
+        if (died) {
+            // Ended in the middle of an emergency save: none, never a part.
+            if (saves.size() > 1) return "died with " + std::to_string(saves.size()) + " emergency saves";
+            const std::string& changed = stage == Stage::Save ? saved_ : replaced_;
+            if (saves.size() == 1 && ReadAll(saves[0]) != changed)
+                return "died leaving an emergency save of " + std::to_string(ReadAll(saves[0]).size()) + " bytes";
+        } else if (outcome == 0) {
             if (!saves.empty()) return "exit 0 with an emergency save";
             if (stage == Stage::Save && !fileNew) return "exit 0, yet the typed letter is nowhere";
         } else {
@@ -290,6 +307,33 @@ TEST_F(SignalsDuringWork, FileWholeTextKeptTerminalRestored)
             std::printf("[ signals  ] %s during the %s: %d runs, exit 0: %d, exit 3: %d, died: %d\n", sigName,
                         StageName(stage), runs, outcomes[0], outcomes[3], outcomes[128 + sig]);
         }
+    }
+}
+
+// Three signals in a row end the editor outright, whatever it is doing: in
+// the middle of the save, or of the emergency save that the first one began
+// after the replace. The file is still old or new and whole, the terminal
+// is restored, and no temporary file or part of a save is left.
+TEST_F(SignalsDuringWork, ThreeInARowEndItWithNothingHalfWritten)
+{
+    const int runs = RunsFromEnvironment(6);
+    std::mt19937 random(20261208u);
+    for (Stage stage : {Stage::Save, Stage::Replace}) {
+        const int workMs = MeasureStage(stage);
+        if (HasFailure()) return;
+        std::map<int, int> outcomes;
+        for (int run = 0; run < runs; ++run) {
+            const int delay = int(random() % unsigned(workMs * 5 / 4 + 3));
+            const int gap = 1 + int(random() % 4);
+            int outcome = -1;
+            std::string fault = RunOnce(stage, SIGTERM, delay, outcome, 3, gap);
+            ASSERT_EQ(fault, "") << "three SIGTERMs " << gap << " ms apart during the " << StageName(stage) << ", "
+                                 << delay << " ms in (run " << run << "); wait status " << lastStatus_
+                                 << ", the output ended with: " << Escaped(lastOutput_);
+            ++outcomes[outcome];
+        }
+        std::printf("[ signals  ] three SIGTERMs during the %s: %d runs, exit 0: %d, exit 3: %d, died: %d\n",
+                    StageName(stage), runs, outcomes[0], outcomes[3], outcomes[128 + SIGTERM]);
     }
 }
 
