@@ -137,6 +137,7 @@ bool SafeWriter::Open(const std::string& path, bool append, mode_t newMode)
 {
     Abandon();
     failed_ = false;
+    touched_ = false;
     buffer_.clear();
     if (path.empty()) return false;
     target_ = FollowLinks(path);
@@ -249,6 +250,7 @@ bool SafeWriter::CommitTemp()
     if (SysRename(tempPath_.c_str(), target_.c_str()) == 0) {
         tempPath_.clear();
         UnmarkPartialFile();
+        touched_ = true;
         // Until the directory is synced the rename may not survive a crash:
         // the save is not reported done before that.
         return SyncDirectoryOf(target_);
@@ -280,6 +282,7 @@ bool SafeWriter::CommitInPlace()
     if (failed_) return false;
     std::string old;
     if (!ReadAllAt(fd_, old)) return false;
+    touched_ = true;
     std::string back;
     if (WriteAllAt(fd_, buffer_) && SysFtruncate(fd_, static_cast<off_t>(buffer_.size())) == 0 &&
         SysFsync(fd_) == 0 && ReadAllAt(fd_, back) && back == buffer_)
@@ -292,6 +295,7 @@ bool SafeWriter::CommitInPlace()
 
 bool SafeWriter::CommitAppend()
 {
+    touched_ = true;
     if (!failed_ && SysWriteAll(fd_, buffer_) && SysFsync(fd_) == 0) return true;
     if (SysFtruncate(fd_, appendStart_) == 0) SysFsync(fd_);
     return false;

@@ -41,6 +41,10 @@ public:
     bool Commit();
     // Gives up: the temporary file goes, the target is untouched.
     void Abandon();
+    // After a Commit that failed: whether the target was written at all (it
+    // then holds the new text whole, or its old text put back, as far as
+    // the disk lets it); either way what is there is the editor's own.
+    bool touchedTarget() const { return touched_; }
 
     bool appending() const { return mode_ == Mode::Append; }
     // Appending to a file whose last line has no line end: what is appended
@@ -63,6 +67,7 @@ private:
     int fd_ = -1;
     std::string buffer_;
     bool failed_ = false;
+    bool touched_ = false;
     off_t appendStart_ = 0;
     bool openLine_ = false;
 };

@@ -120,6 +120,10 @@ void SaveLines(Editor& ed, int first, int last, TextFile& file, int mode)
     for (int i = first; i <= last; i += LinesPerBatch)
         file.writer->Write(EncodeLines(ed, i, std::min(last, i + LinesPerBatch - 1), mode));
     bool ok = file.writer->Commit();
+    // A failed write that still changed the edited file (a sync after the
+    // rename, an in-place write undone) left the editor's own text there,
+    // new or old: the next save must not take it for another program's.
+    if (!ok && file.writer->touchedTarget() && SameFile(file.writer->target(), ed.FileName)) RememberFileStamp(ed);
     file.Close();
     ed.OperationFailed = ok ? 0 : 1;
     if (!ok) ShowMessage(ed, WriteErrorMessage, 1);

@@ -112,6 +112,9 @@ bool SaveAnswered(FaultInjectionTest& t, Editor& ed)
     t.AnswerFailure();
     SaveFile(ed);
     EXPECT_EQ(ed.Modified, t.Told());
+    // Whatever failed, the file holds the editor's own text, old or new: the
+    // next F2 must not ask as if another program had changed it.
+    EXPECT_FALSE(ChangedOnDisk(ed));
     return !ed.Modified;
 }
 
