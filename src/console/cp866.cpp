@@ -1,5 +1,6 @@
 #include "console/cp866.h"
 
+#include <algorithm>
 #include <array>
 
 namespace lumo {
@@ -58,11 +59,21 @@ int UnicodeToCp866(char32_t c)
     if (c < 0x80) return int(c);
     if (c >= 0x0410 && c <= 0x043F) return 0x80 + int(c - 0x0410);
     if (c >= 0x0440 && c <= 0x044F) return 0xE0 + int(c - 0x0440);
-    for (int i = 0; i < 48; ++i)
-        if (BoxGlyphs[i] == c) return 0xB0 + i;
-    for (int i = 0; i < 16; ++i)
-        if (TailGlyphs[i] == c) return 0xF0 + i;
-    return -1;
+    // The other 64 by a search of them in order: a UTF-8 text's dashes and
+    // quotes come here once for each time they occur.
+    struct Entry {
+        char32_t c;
+        uint8_t byte;
+    };
+    static const std::array<Entry, 64> sorted = [] {
+        std::array<Entry, 64> table{};
+        for (int b = 0xB0; b < 0xE0; ++b) table[b - 0xB0] = {BoxGlyphs[b - 0xB0], uint8_t(b)};
+        for (int b = 0xF0; b < 0x100; ++b) table[48 + b - 0xF0] = {TailGlyphs[b - 0xF0], uint8_t(b)};
+        std::sort(table.begin(), table.end(), [](const Entry& a, const Entry& b) { return a.c < b.c; });
+        return table;
+    }();
+    auto at = std::lower_bound(sorted.begin(), sorted.end(), c, [](const Entry& e, char32_t v) { return e.c < v; });
+    return at != sorted.end() && at->c == c ? at->byte : -1;
 }
 
 void AppendUtf8(std::string& out, char32_t c)

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -11,6 +12,31 @@
 #include "editor/editor.h"
 
 namespace lumo {
+
+namespace {
+
+// The Russian letters in UTF-8 (А-я as D0 90..D1 8F, Ё as D0 81, ё as D1 91)
+// and their CP866 bytes, by the lead's low bit and the continuation's six.
+constexpr std::array<uint8_t, 128> LetterBytes = [] {
+    std::array<uint8_t, 128> table{};
+    for (int i = 0x10; i < 0x40; ++i) table[i] = uint8_t(0x80 + i - 0x10);  // А-п
+    for (int i = 0; i < 0x10; ++i) table[0x40 + i] = uint8_t(0xE0 + i);     // р-я
+    table[0x01] = 0xF0;                                                      // Ё
+    table[0x40 + 0x11] = 0xF1;                                               // ё
+    return table;
+}();
+
+// The CP866 byte of the two bytes `lead`, `next` when they are a Russian
+// letter, else 0. Without a branch: in a Russian text letters and blanks
+// take turns too irregularly for a branch to be guessed.
+inline uint8_t LetterByte(unsigned char lead, unsigned char next)
+{
+    const bool two = ((lead & 0xFE) == 0xD0) & ((next & 0xC0) == 0x80);
+    const uint8_t byte = LetterBytes[((lead & 1u) << 6) | (next & 0x3Fu)];
+    return two ? byte : 0;
+}
+
+}  // namespace
 
 void Utf8Detector::Check(char32_t c, bool start)
 {
@@ -66,39 +92,42 @@ void Utf8Detector::Feed(const unsigned char* p, size_t n)
         Check(c, pendingStart_ == 0);
         pendingCount_ = 0;
     }
-    // At the start of a piece, and after every ASCII byte, a run of ASCII
-    // is skipped 32, then eight bytes at a time.
-    bool ascii = true;
+    // The common bytes first, a step each: ASCII, and the letters А-я (Ё
+    // and ё go to Check, which notes their bytes). A run of ASCII is
+    // skipped eight bytes at a time once two of them follow each other.
+    // Kept in a local: a store to a member could be a store to the bytes
+    // read, and would make every byte be loaded again.
+    bool letters = false;
     while (i < n) {
-        if (ascii) {
-            while (i + 32 <= n) {
-                uint64_t w[4];
-                std::memcpy(w, p + i, 32);
-                if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ULL) break;
-                i += 32;
+        while (i + 1 < n) {
+            const unsigned char b = p[i];
+            const uint8_t letter = LetterByte(b, p[i + 1]);
+            const bool ascii = b < 0x80;
+            if (!ascii && (letter == 0 || letter >= 0xF0)) break;
+            letters |= !ascii;
+            i += ascii ? 1 : 2;
+            if (ascii && p[i] < 0x80) {
+                while (i + 8 <= n) {
+                    uint64_t word;
+                    std::memcpy(&word, p + i, 8);
+                    if (word & 0x8080808080808080ULL) break;
+                    i += 8;
+                }
             }
-            while (i + 8 <= n) {
-                uint64_t word;
-                std::memcpy(&word, p + i, 8);
-                if (word & 0x8080808080808080ULL) break;
-                i += 8;
-            }
-            if (i >= n) break;
         }
+        if (i >= n) break;
         const unsigned char b = p[i];
-        ascii = b < 0x80;
-        if (ascii) {
+        if (b < 0x80) {
             ++i;
             continue;
         }
-        // Two-byte sequences (Cyrillic among them) decoded on the spot.
+        // Other two-byte sequences decoded on the spot.
         if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
-            c = (char32_t(b & 0x1F) << 6) | (p[i + 1] & 0x3F);
-            if (c >= 0x0410 && c <= 0x044F) multibyte_ = true;  // А-я: as Check finds
-            else Check(c, false);
+            Check((char32_t(b & 0x1F) << 6) | (p[i + 1] & 0x3F), false);
             i += 2;
             continue;
         }
+        if (letters) multibyte_ = true;
         int k = DecodeUtf8(p + i, n - i, c);
         if (k < 0) {
             invalid_ = true;
@@ -114,6 +143,7 @@ void Utf8Detector::Feed(const unsigned char* p, size_t n)
         Check(c, fed_ + i == 0);
         i += k;
     }
+    if (letters) multibyte_ = true;
     fed_ += n;
 }
 
@@ -125,19 +155,24 @@ Utf8Kind Utf8Detector::Result(bool whole) const
 
 namespace {
 
-// Line ends (CR and LF both) in p[0..n). Byte-wide counts over pieces of
-// 255 bytes let the compiler count 16 or 32 bytes a step.
+// Line ends (CR and LF both) in p[0..n), eight bytes a step: a byte equal
+// to the one sought becomes a zero byte, the zero bytes of a word are found
+// without a carry from one byte to the next (a 1 in each such byte's low
+// bit), and a multiplication adds those up in the top byte.
 size_t CountLineEnds(const unsigned char* p, size_t n)
 {
+    constexpr uint64_t Ones = 0x0101010101010101ULL;
+    constexpr uint64_t Low7 = 0x7F7F7F7F7F7F7F7FULL;
+    auto zeroBytes = [](uint64_t x) { return (~(((x & Low7) + Low7) | x | Low7)) >> 7; };
     size_t count = 0;
-    while (n > 0) {
-        size_t m = std::min<size_t>(n, 255);
-        uint8_t piece = 0;
-        for (size_t i = 0; i < m; ++i) piece += static_cast<uint8_t>((p[i] == '\n') | (p[i] == '\r'));
-        count += piece;
-        p += m;
-        n -= m;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        const uint64_t found = zeroBytes(w ^ (Ones * '\n')) | zeroBytes(w ^ (Ones * '\r'));
+        count += static_cast<size_t>((found * Ones) >> 56);
     }
+    for (; i < n; ++i) count += (p[i] == '\n') | (p[i] == '\r');
     return count;
 }
 
@@ -225,21 +260,21 @@ size_t Utf8ToCp866Part(std::string_view raw, size_t maxChars, std::string& out, 
     const size_t n = raw.size();
     size_t i = 0;
     while (i < n && k < maxChars) {
+        // ASCII and the Russian letters, the common case, a step each.
+        while (i + 1 < n && k < maxChars) {
+            const unsigned char b = p[i];
+            const uint8_t letter = LetterByte(b, p[i + 1]);
+            const bool ascii = b < 0x80;
+            if (!ascii && letter == 0) break;
+            o[k++] = static_cast<char>(ascii ? b : letter);
+            i += ascii ? 1 : 2;
+        }
+        if (i >= n || k >= maxChars) break;
         const unsigned char b = p[i];
         if (b < 0x80) {
             o[k++] = static_cast<char>(b);
             ++i;
             continue;
-        }
-        // The letters А-я (U+0410..U+044F, D0 90..D1 8F) are the common
-        // case: А-п go to 0x80..0xAF, р-я to 0xE0..0xEF.
-        if ((b & 0xFE) == 0xD0 && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
-            unsigned letter = ((b & 0x1Fu) << 6 | (p[i + 1] & 0x3Fu)) - 0x0410u;
-            if (letter < 0x40) {
-                o[k++] = static_cast<char>(letter < 0x30 ? 0x80 + letter : 0xB0 + letter);
-                i += 2;
-                continue;
-            }
         }
         char32_t c = 0;
         int len = DecodeUtf8(p + i, n - i, c);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "console/cp866.h"
 #include "editor/editor.h"
 #include "files/utf8file.h"
 
@@ -103,6 +106,64 @@ TEST(Utf8Lines, LettersAndAsciiRunsConvertAndCutAt255Characters)
     Utf8LineToCp866(std::string(300, 'a'), cut, out);
     EXPECT_EQ(out.size(), 255u);
     EXPECT_TRUE(cut);
+}
+
+// The byte-at-a-time judgement (pieces of a few bytes leave the common
+// case's two-byte look-ahead no room) against the one over whole reads, and
+// the conversion against one character at a time, over random mixtures of
+// what Russian UTF-8 texts hold and what they must not.
+TEST(Utf8Detector, TheCommonCaseAgreesWithTheCharacterByCharacterWay)
+{
+    const char* pieces[] = {"a", " ", "\n", "Zq", "\xD0\x90", "\xD0\xBF", "\xD1\x80", "\xD1\x8F", "\xD0\xB6",
+                            "\xD0\x81", "\xD1\x91", "\xD0\x8F", "\xD1\x90", "\xC2\xAB", "\xC2\xA0",
+                            "\xE2\x80\x94", "\xE2\x95\x90", "\xE2\x84\x96", "\xF0\x9F\x98\x80",
+                            "\xD0", "\xFF", "\x80", "\xEF\xBB\xBF"};
+    std::mt19937 random(12);
+    for (int run = 0; run < 3000; ++run) {
+        std::string text;
+        const int count = 1 + int(random() % 40);
+        for (int i = 0; i < count; ++i) {
+            // The faulty pieces (a lone lead, 0xFF, a lone continuation,
+            // a BOM inside) now and then only, so most texts are UTF-8.
+            size_t pick = random() % std::size(pieces);
+            if (pick >= std::size(pieces) - 4 && random() % 8) pick = random() % 5;
+            text += pieces[pick];
+        }
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        Utf8Detector whole, split;
+        whole.Feed(bytes, text.size());
+        for (size_t at = 0; at < text.size();) {
+            const size_t n = std::min(text.size() - at, size_t(1 + random() % 3));
+            split.Feed(bytes + at, n);
+            at += n;
+        }
+        ASSERT_EQ(whole.Result(), split.Result()) << text;
+        ASSERT_EQ(whole.Multibyte(), split.Multibyte()) << text;
+        ASSERT_EQ(whole.Bom(), split.Bom()) << text;
+        ASSERT_EQ(whole.Present(), split.Present()) << text;
+        Utf8Extras extras, splitExtras;
+        ASSERT_EQ(whole.AssignExtras(extras), split.AssignExtras(splitExtras)) << text;
+        ASSERT_EQ(extras, splitExtras) << text;
+        if (whole.Result() != Utf8Kind::Convertible && whole.Result() != Utf8Kind::Unmappable) continue;
+
+        std::string expect;
+        size_t at = whole.Bom() ? 3 : 0;
+        for (char32_t c; at < text.size();) {
+            const int length = DecodeUtf8(bytes + at, text.size() - at, c);
+            ASSERT_GT(length, 0) << text;
+            int b = UnicodeToCp866(c);
+            if (c >= 0x80 && (b < 0x80 || Cp866TextChar(uint8_t(b)) != c)) {
+                b = '?';
+                for (const auto& [ch, byte] : extras)
+                    if (ch == c) b = byte;
+            }
+            expect += char(b);
+            at += size_t(length);
+        }
+        std::string got;
+        Utf8ToCp866Part(std::string_view(text).substr(whole.Bom() ? 3 : 0), expect.size(), got, &extras);
+        ASSERT_EQ(got, expect) << text;
+    }
 }
 
 }  // namespace
