@@ -155,24 +155,19 @@ Utf8Kind Utf8Detector::Result(bool whole) const
 
 namespace {
 
-// Line ends (CR and LF both) in p[0..n), eight bytes a step: a byte equal
-// to the one sought becomes a zero byte, the zero bytes of a word are found
-// without a carry from one byte to the next (a 1 in each such byte's low
-// bit), and a multiplication adds those up in the top byte.
+// Line ends (CR and LF both) in p[0..n). The C library's search takes many
+// bytes a step; lines are long enough that a call per line costs little.
 size_t CountLineEnds(const unsigned char* p, size_t n)
 {
-    constexpr uint64_t Ones = 0x0101010101010101ULL;
-    constexpr uint64_t Low7 = 0x7F7F7F7F7F7F7F7FULL;
-    auto zeroBytes = [](uint64_t x) { return (~(((x & Low7) + Low7) | x | Low7)) >> 7; };
     size_t count = 0;
-    size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        uint64_t w;
-        std::memcpy(&w, p + i, 8);
-        const uint64_t found = zeroBytes(w ^ (Ones * '\n')) | zeroBytes(w ^ (Ones * '\r'));
-        count += static_cast<size_t>((found * Ones) >> 56);
+    for (const unsigned char ch : {'\n', '\r'}) {
+        const unsigned char* at = p;
+        const unsigned char* end = p + n;
+        while (at < end && (at = static_cast<const unsigned char*>(std::memchr(at, ch, size_t(end - at))))) {
+            ++count;
+            ++at;
+        }
     }
-    for (; i < n; ++i) count += (p[i] == '\n') | (p[i] == '\r');
     return count;
 }
 
