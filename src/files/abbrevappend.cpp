@@ -24,13 +24,16 @@ namespace lumo {
 
 namespace {
 
-// The text as the file holds its lines: UTF-8 in a UTF-8 file.
-std::string InFileEncoding(const std::string& text, bool utf8)
+// The entry's line as the file will hold it after `before`, the file's
+// bytes so far: UTF-8 in a UTF-8 file, and where its CP866 bytes would turn
+// the file into one.
+std::string EntryLine(const std::string& before, bool fileUtf8, const std::string& text)
 {
-    if (!utf8) return text;
-    std::string out;
-    AppendCp866AsUtf8(out, text);
-    return out;
+    std::string line = text + "\r\n";
+    if (!fileUtf8 && !ReadsAsUtf8(before + line)) return line;
+    line.clear();
+    AppendCp866AsUtf8(line, text);
+    return line + "\r\n";
 }
 
 // A "shorts.lmo" made whole: a temporary file renamed into its place.
@@ -66,7 +69,7 @@ bool CopyFoundShortsWith(const std::string& found, const std::string& text)
         if (!ok) return false;
     }
     if (!data.empty() && data.back() != '\n' && data.back() != '\r') data += "\r\n";
-    data += InFileEncoding(text, SideFileIsUtf8(found)) + "\r\n";
+    data += EntryLine(data, SideFileIsUtf8(found), text);
     return WriteNewShorts(data);
 }
 
@@ -99,15 +102,22 @@ bool AppendAbbreviation(const std::string& text)
     int fd = SysOpen(AbbreviationsFileName, O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     // The first entry of all makes the file whole, so that a failure
     // leaves no empty file behind.
-    if (fd < 0) return errno == ENOENT && WriteNewShorts(InFileEncoding(text, false) + "\r\n");
+    if (fd < 0) return errno == ENOENT && WriteNewShorts(EntryLine("", false, text));
     struct stat st{};
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    std::string line;
-    if (ok) line = InFileEncoding(text, st.st_size > 0 && SideFileIsUtf8(AbbreviationsFileName)) + "\r\n";
+    // What the file holds (as much of it as is ever read) decides how the
+    // entry is written.
+    std::string before;
+    char last = '\n';
     if (ok && st.st_size > 0) {
-        char last = 0;
-        ok = pread(fd, &last, 1, st.st_size - 1) == 1;
-        if (ok && last != '\n' && last != '\r') line = "\r\n" + line;
+        before.resize(std::min(static_cast<size_t>(st.st_size), SideFileReader::MaxBytes));
+        ok = pread(fd, before.data(), before.size(), 0) == static_cast<ssize_t>(before.size()) &&
+             pread(fd, &last, 1, st.st_size - 1) == 1;
+    }
+    std::string line;
+    if (ok) {
+        const std::string lineEnd = last != '\n' && last != '\r' ? "\r\n" : "";
+        line = lineEnd + EntryLine(before + lineEnd, st.st_size > 0 && SideFileIsUtf8(AbbreviationsFileName), text);
     }
     if (ok && (!SysWriteAll(fd, line) || SysFsync(fd) != 0)) {
         // A half-written entry would be read as an abbreviation of its own.

@@ -87,7 +87,8 @@ bool ReadMacrosAt(Editor& ed, std::string& name, bool ask)
 }
 
 // The file-name dialog for writing, then the write: a temporary file renamed
-// over the old one. The file keeps the encoding it had (a new one is CP866).
+// over the old one. The file keeps the encoding it had (a new one is CP866,
+// unless its bytes would read back as UTF-8).
 // False when the dialog was cancelled; `written` tells whether it succeeded.
 bool WriteMacrosAt(Editor& ed, std::string& name, bool& written)
 {
@@ -95,8 +96,9 @@ bool WriteMacrosAt(Editor& ed, std::string& name, bool& written)
     TextFile file;
     FileDialog(ed, name, file, OpenWriteAsk, false);
     if (ed.OperationFailed != 0 || !file.writer) return false;
-    const bool utf8 = SideFileIsUtf8(file.writer->target());
-    file.writer->Write(EncodeMacros(ed, utf8));
+    std::string data = EncodeMacros(ed, false);
+    if (SideFileIsUtf8(file.writer->target()) || ReadsAsUtf8(data)) data = EncodeMacros(ed, true);
+    file.writer->Write(data);
     written = file.writer->Commit();
     if (!written) ShowMessage(ed, WriteErrorMessage, 1);
     file.writer.reset();

@@ -142,6 +142,13 @@ std::string SideFileReader::Text(std::string_view raw) const
     return Utf8LineToCp866(raw, cut);
 }
 
+bool ReadsAsUtf8(std::string_view bytes)
+{
+    Utf8Detector detector;
+    detector.Feed(reinterpret_cast<const unsigned char*>(bytes.data()), std::min(bytes.size(), SideFileReader::MaxBytes));
+    return detector.Result(bytes.size() <= SideFileReader::MaxBytes) == Utf8Kind::Convertible;
+}
+
 bool SideFileIsUtf8(const std::string& path)
 {
     SideFileReader reader;

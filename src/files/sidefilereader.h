@@ -52,5 +52,11 @@ private:
 // True when the file at `path` is UTF-8 to convert (so that what is added
 // to it is written in UTF-8 too).
 bool SideFileIsUtf8(const std::string& path);
+// True when `bytes`, as a whole side file, would be read as UTF-8 to
+// convert. CP866 text may happen to look so (a box-drawing byte before a
+// capital letter: "╨Р" is D0 90, the UTF-8 of "А") and would come back as
+// other characters: a writer then writes it in UTF-8, which reads back
+// exactly.
+bool ReadsAsUtf8(std::string_view bytes);
 
 }  // namespace lumo

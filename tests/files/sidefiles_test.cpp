@@ -89,6 +89,36 @@ TEST_F(SideFilesTest, AddCopiesTheFoundFileAndKeepsItsEncoding)
     EXPECT_EQ(ed.CompletionList.size(), 2u);
 }
 
+// CP866 text whose bytes happen to form UTF-8 ("\xD0\x90" is ╨Р in CP866 and
+// the UTF-8 of А) reads back as written, whatever the file held before; what
+// the file held stays as it was.
+TEST_F(SideFilesTest, Cp866TextThatLooksLikeUtf8ReadsBackAsWritten)
+{
+    const std::string tricky = "\xD0\x90\xD1\x8F ok";  // ╨Р╤П ok
+    const std::pair<const char*, const char*> files[] = {
+        {"no file", nullptr}, {"ASCII", "plain\r\n"}, {"no line end", "plain"},
+        {"CP866", "\xAF\xE0\xA8\r\n"}, {"UTF-8", "\xD0\xBF\xD1\x80\r\n"}};
+    for (const auto& [name, before] : files) {
+        std::filesystem::remove("shorts.lmo");
+        if (before) WriteFile("shorts.lmo", before);
+        ASSERT_TRUE(AppendAbbreviation(tricky)) << name;
+        ASSERT_TRUE(ReadShorts(ed)) << name;
+        ASSERT_FALSE(ed.CompletionList.empty()) << name;
+        EXPECT_EQ(ed.CompletionList.back(), tricky) << name;
+        if (before) {
+            EXPECT_EQ(ReadFile("shorts.lmo").rfind(before, 0), 0u) << name;
+        }
+    }
+    AddLines({""});
+    DefineMacro(ed, 5, tricky);
+    ed.MacrosChanged = true;
+    Push(Enter);  // the name offered: keydef.lmo
+    MacroFile(ed, MacroFileWrite);
+    Editor other(con);
+    MacroFile(other, MacroFileStartup);
+    EXPECT_EQ(other.MacroTable[5], tricky);
+}
+
 TEST_F(SideFilesTest, KeyDefinitionsFileWrittenAndRead)
 {
     AddLines({""});
