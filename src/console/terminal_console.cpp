@@ -512,10 +512,6 @@ void TerminalConsole::ReaderLoop()
                 }
             }
         }
-        if (resizeAfterPending_ && pendingNext_ == records.size()) {
-            queue_.PostResize();
-            resizeAfterPending_ = false;
-        }
         if (inputGone) {
             queue_.PostEndOfInput();
             break;

@@ -131,8 +131,8 @@ private:
     // of the terminal, they are the user's typing).
     std::vector<KeyRecord> pending_;
     size_t pendingNext_ = 0;
-    // A resize seen while decoded keys still waited for room in the queue:
-    // posted once they are in, so it comes after them.
+    // A resize seen by the reader: posted at the top of its loop, once the
+    // keys decoded before it are in the queue, so it comes after them.
     bool resizeAfterPending_ = false;
     // Pasted texts whose Paste records are queued or pending, oldest first.
     std::mutex pasteMutex_;

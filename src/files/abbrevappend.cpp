@@ -68,8 +68,10 @@ bool CopyFoundShortsWith(const std::string& found, const std::string& text)
         close(fd);
         if (!ok) return false;
     }
+    // Judged on the bytes already read, as the reader would judge the file.
+    const bool utf8 = ReadsAsUtf8(data);
     if (!data.empty() && data.back() != '\n' && data.back() != '\r') data += "\r\n";
-    data += EntryLine(data, SideFileIsUtf8(found), text);
+    data += EntryLine(data, utf8, text);
     return WriteNewShorts(data);
 }
 
@@ -105,19 +107,20 @@ bool AppendAbbreviation(const std::string& text)
     if (fd < 0) return errno == ENOENT && WriteNewShorts(EntryLine("", false, text));
     struct stat st{};
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    // What the file holds (as much of it as is ever read) decides how the
-    // entry is written.
+    // What the file holds (as much of it as is ever read, and a byte more
+    // when there is more, as the reader sees it) decides how the entry is
+    // written: judged on these bytes, the file is not read again.
     std::string before;
     char last = '\n';
     if (ok && st.st_size > 0) {
-        before.resize(std::min(static_cast<size_t>(st.st_size), SideFileReader::MaxBytes));
+        before.resize(std::min(static_cast<size_t>(st.st_size), SideFileReader::MaxBytes + 1));
         ok = pread(fd, before.data(), before.size(), 0) == static_cast<ssize_t>(before.size()) &&
              pread(fd, &last, 1, st.st_size - 1) == 1;
     }
     std::string line;
     if (ok) {
         const std::string lineEnd = last != '\n' && last != '\r' ? "\r\n" : "";
-        line = lineEnd + EntryLine(before + lineEnd, st.st_size > 0 && SideFileIsUtf8(AbbreviationsFileName), text);
+        line = lineEnd + EntryLine(before + lineEnd, ReadsAsUtf8(before), text);
     }
     if (ok && (!SysWriteAll(fd, line) || SysFsync(fd) != 0)) {
         // A half-written entry would be read as an abbreviation of its own.

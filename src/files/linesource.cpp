@@ -99,8 +99,7 @@ bool LineSource::Settle()
 {
     if (detecting_) {
         // The line ends of the buffer's read not yet gone through.
-        size_t rest = 0;
-        for (size_t i = pos_; i < len_; ++i) rest += buffer_[i] == '\n' || buffer_[i] == '\r';
+        const size_t rest = pos_ < len_ ? CountLineEnds(bytes() + pos_, len_ - pos_) : 0;
         if (len_ > 0) detector_.AddLineEnds(lineEnds_ + rest);
         lineEnds_ = 0;
         // A buffer of its own: the lines' buffer may hold lines not yet read.

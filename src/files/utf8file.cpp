@@ -153,10 +153,8 @@ Utf8Kind Utf8Detector::Result(bool whole) const
     return unmappable_ || !lacking_.empty() ? Utf8Kind::Unmappable : Utf8Kind::Convertible;
 }
 
-namespace {
-
-// Line ends (CR and LF both) in p[0..n). The C library's search takes many
-// bytes a step; lines are long enough that a call per line costs little.
+// The C library's search takes many bytes a step; lines are long enough
+// that a call per line costs little.
 size_t CountLineEnds(const unsigned char* p, size_t n)
 {
     size_t count = 0;
@@ -170,8 +168,6 @@ size_t CountLineEnds(const unsigned char* p, size_t n)
     }
     return count;
 }
-
-}  // namespace
 
 void Utf8FileDetector::Finish(Utf8Kind kind, bool bom)
 {

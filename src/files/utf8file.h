@@ -60,6 +60,9 @@ private:
     size_t pendingCount_ = 0;
 };
 
+// Line ends (CR and LF both) in p[0..n).
+size_t CountLineEnds(const unsigned char* p, size_t n);
+
 // The judgement on a whole file, fed the file's successive reads from its
 // start. It stops wanting bytes once they can change nothing: the file is no
 // UTF-8, or it holds more line ends than the line table can take lines (the
